@@ -1,0 +1,111 @@
+#include "cli/command_line.hpp"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace vestran::cli {
+
+namespace {
+
+struct CommandSpec {
+  std::string_view name;
+  std::size_t arguments;
+  std::string_view argumentName;
+  bool dir;
+  bool marcos;
+  bool formato;
+};
+
+constexpr std::array<CommandSpec, 4> kCommands{{
+    {"exportar", 1, "DOCUMENTO", true, true, true},
+    {"importar", 1, "DOCUMENTO", true, false, false},
+    {"marcos", 1, "DOCUMENTO", false, false, false},
+    {"tabla", 1, "FICHERO.DBF", false, false, false},
+}};
+
+}  // namespace
+
+std::string usage() {
+  return R"(Uso: vestran-cli ORDEN [OPCIONES]
+
+Pasa los datos entre el documento de intercambio de Colmeda (XML) y las tablas
+del planificador Dalmerin (dBase).
+
+Órdenes:
+  exportar DOCUMENTO [--dir DIR] [--marcos ID[,ID]] [--formato dbase3|nivel7]
+      Crea de nuevo las tablas ASIGNOMT, PROFT, AULAT, DIASHORAST, GRUPOST y ASIGT
+      a partir del documento. Si el documento tiene varios marcos horarios, --marcos
+      elige uno o dos por su identificador.
+  importar DOCUMENTO [--dir DIR]
+      Lee la solución SOLUC del planificador y guarda el horario en una copia del
+      documento llamada ResultadoVestran<nombre del documento>, junto a él.
+  marcos DOCUMENTO
+      Muestra los marcos horarios del documento y las horas del primer día de cada uno.
+  tabla FICHERO.DBF
+      Muestra una tabla dBase como CSV (UTF-8).
+
+Opciones:
+  --dir DIR        Carpeta de las tablas del planificador. Sin ella se usa la variable
+                   VESTRAN_DTEMP y, si no existe, la carpeta por omisión.
+  --marcos ID,ID   Identificadores de los marcos horarios que se exportan (uno o dos).
+  --formato F      dbase3 escribe tablas dBase III+ para programas antiguos; nivel7
+                   (por omisión) escribe tablas dBase de nivel 7. También VESTRAN_FORMATO.
+  --help           Muestra esta ayuda.
+  --version        Muestra la versión.
+
+Códigos de salida: 0 terminado, 1 error, 2 uso incorrecto, 3 no existe el documento.
+)";
+}
+
+CommandLine parseCommandLine(const std::vector<std::string>& args) {
+  CommandLine line;
+  if (args.empty()) throw UsageError("Falta la orden. Use --help para ver las órdenes.");
+  if (std::find(args.begin(), args.end(), "--help") != args.end() ||
+      std::find(args.begin(), args.end(), "-h") != args.end()) {
+    line.command = "ayuda";
+    return line;
+  }
+  if (args.front() == "--version") {
+    line.command = "version";
+    return line;
+  }
+  const auto spec = std::find_if(kCommands.begin(), kCommands.end(),
+                                 [&](const CommandSpec& c) { return c.name == args.front(); });
+  if (spec == kCommands.end()) {
+    throw UsageError("Orden desconocida: '" + args.front() + "'. Use --help para ver las órdenes.");
+  }
+  line.command = args.front();
+
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    std::string arg = args[i];
+    if (!arg.starts_with("--")) {
+      line.arguments.push_back(arg);
+      continue;
+    }
+    std::optional<std::string> value;
+    if (const auto eq = arg.find('='); eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+      arg.resize(eq);
+    }
+    std::optional<std::string>* target = nullptr;
+    if (arg == "--dir" && spec->dir) target = &line.dir;
+    if (arg == "--marcos" && spec->marcos) target = &line.marcos;
+    if (arg == "--formato" && spec->formato) target = &line.formato;
+    if (!target) {
+      throw UsageError("La orden " + line.command + " no admite la opción " + arg + ".");
+    }
+    if (!value) {
+      if (i + 1 >= args.size()) throw UsageError("Falta el valor de " + arg + ".");
+      value = args[++i];
+    }
+    *target = *value;
+  }
+  if (line.arguments.size() != spec->arguments) {
+    throw UsageError("La orden " + line.command + " necesita " + std::string(spec->argumentName) +
+                     ". Use --help para ver el uso.");
+  }
+  return line;
+}
+
+}  // namespace vestran::cli

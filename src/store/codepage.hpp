@@ -1,0 +1,59 @@
+#pragma once
+
+// Code pages of dBase tables, converted through ICU.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct UConverter;
+
+namespace vestran {
+
+inline constexpr int kWindows1252 = 1252;
+// Language-driver byte and name the tables we write carry: Windows-1252, Western Europe.
+inline constexpr std::uint8_t kLanguageDriverWindows1252 = 0x58;
+inline constexpr std::string_view kLanguageDriverNameWindows1252 = "DBWINWE0";
+
+// Code page of a language-driver byte; nullopt for 0 and unknown bytes.
+std::optional<int> codePageOfLanguageDriver(std::uint8_t id);
+
+// Code page named by a level-7 language-driver name ("DBWINWE0", "DB850WE0", "FOX..437");
+// nullopt when the name says nothing known.
+std::optional<int> codePageOfLanguageDriverName(std::string_view name);
+
+// Converts between UTF-8 and one code page. A code page ICU does not know falls back to
+// Windows-1252.
+class CodePage {
+ public:
+  explicit CodePage(int number);
+  ~CodePage();
+  CodePage(CodePage&&) noexcept;
+  CodePage& operator=(CodePage&&) noexcept;
+  CodePage(const CodePage&) = delete;
+  CodePage& operator=(const CodePage&) = delete;
+
+  int number() const { return number_; }
+
+  // Decodes bytes of this code page to UTF-8.
+  std::string decode(std::string_view bytes) const;
+
+  // Encodes UTF-8 text. A character the code page cannot hold becomes "?"; the number of
+  // such characters is added to *substituted when given.
+  std::string encode(std::string_view utf8, std::size_t* substituted = nullptr) const;
+
+ private:
+  struct Closer {
+    void operator()(UConverter* c) const;
+  };
+  int number_;
+  std::unique_ptr<UConverter, Closer> converter_;
+};
+
+// Text as a Windows-1252 table would hold it: characters it lacks become "?".
+std::string asWindows1252Would(std::string_view utf8);
+
+}  // namespace vestran

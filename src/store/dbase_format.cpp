@@ -1,0 +1,219 @@
+#include "store/dbase_format.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+namespace vestran::dbase {
+
+namespace {
+
+constexpr std::size_t kPrefixLength = 32;
+constexpr std::size_t kLevel7PrefixLength = 68;
+constexpr std::size_t kDescriptorLength = 32;
+constexpr std::size_t kLevel7DescriptorLength = 48;
+constexpr std::size_t kLevel7NameLength = 32;  // with its terminating zero
+constexpr std::size_t kDescriptorNameLength = 11;
+
+// Where type and width stand in a field descriptor. dBase III keeps four reserved bytes
+// between them.
+constexpr std::size_t typeOffset(bool level7) { return level7 ? 32 : 11; }
+constexpr std::size_t widthOffset(bool level7) { return level7 ? 33 : 16; }
+
+// Bounds-checked little-endian reading of the header bytes.
+class Cursor {
+ public:
+  explicit Cursor(std::string_view bytes) : bytes_(bytes) {}
+  std::uint8_t u8(std::size_t at) const {
+    require(at, 1);
+    return static_cast<std::uint8_t>(bytes_[at]);
+  }
+  std::uint16_t u16(std::size_t at) const {
+    return static_cast<std::uint16_t>(u8(at) | (u8(at + 1) << 8));
+  }
+  std::uint32_t u32(std::size_t at) const {
+    return static_cast<std::uint32_t>(u16(at)) | (static_cast<std::uint32_t>(u16(at + 2)) << 16);
+  }
+  std::string_view bytes(std::size_t at, std::size_t n) const {
+    require(at, n);
+    return bytes_.substr(at, n);
+  }
+  std::size_t size() const { return bytes_.size(); }
+
+ private:
+  void require(std::size_t at, std::size_t n) const {
+    if (at > bytes_.size() || n > bytes_.size() - at) {
+      throw FormatError(FormatError::Kind::truncated, "el archivo termina dentro de la cabecera");
+    }
+  }
+  std::string_view bytes_;
+};
+
+Variant variantOf(std::uint8_t version) {
+  switch (version) {
+    case 0x04:
+    case 0x8C:
+      return Variant::level7;
+    case 0x30:
+    case 0x31:
+    case 0x32:
+      return Variant::visualFoxPro;
+    case 0x02:
+    case 0xF5:
+    case 0xFB:
+    case 0xE5:
+      return Variant::foxPro;
+    case 0x03:
+    case 0x83:
+      return Variant::dBase3;
+    case 0x43:
+    case 0x63:
+    case 0x8B:
+    case 0xCB:
+      return Variant::dBase4;
+    default:
+      break;
+  }
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%02X", version);
+  throw FormatError(FormatError::Kind::notDbase,
+                    std::string("no es una tabla dBase (primer byte ") + hex + ")");
+}
+
+std::string nameUpTo(std::string_view raw) {
+  const std::size_t end = raw.find('\0');
+  std::string name(raw.substr(0, end));
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  return name;
+}
+
+void put16(std::string& out, std::size_t at, std::size_t value) {
+  out[at] = static_cast<char>(value & 0xFF);
+  out[at + 1] = static_cast<char>((value >> 8) & 0xFF);
+}
+
+void put32(std::string& out, std::size_t at, std::uint32_t value) {
+  put16(out, at, value & 0xFFFF);
+  put16(out, at + 2, value >> 16);
+}
+
+}  // namespace
+
+Header parseHeader(std::string_view file) {
+  const Cursor in(file);
+  Header h;
+  h.version = in.u8(0);
+  h.variant = variantOf(h.version);
+  h.recordCount = in.u32(4);
+  h.headerLength = in.u16(8);
+  h.recordLength = in.u16(10);
+  h.languageDriver = in.u8(29);
+
+  const bool level7 = h.variant == Variant::level7;
+  const std::size_t prefix = level7 ? kLevel7PrefixLength : kPrefixLength;
+  const std::size_t descriptor = level7 ? kLevel7DescriptorLength : kDescriptorLength;
+  if (level7) h.languageDriverName = nameUpTo(in.bytes(32, 32));
+
+  if (h.headerLength < prefix + 1) {
+    throw FormatError(FormatError::Kind::inconsistent,
+                      "la cabecera declara " + std::to_string(h.headerLength) +
+                          " bytes, menos de los que ocupa");
+  }
+  if (h.headerLength > file.size()) {
+    throw FormatError(FormatError::Kind::truncated,
+                      "la cabecera declara " + std::to_string(h.headerLength) +
+                          " bytes y el archivo tiene " + std::to_string(file.size()));
+  }
+  if (h.recordLength < 1) {
+    throw FormatError(FormatError::Kind::inconsistent, "la longitud de registro es 0");
+  }
+
+  std::size_t offset = 1;
+  for (std::size_t at = prefix; at + descriptor <= h.headerLength; at += descriptor) {
+    if (in.u8(at) == static_cast<std::uint8_t>(kFieldTerminator)) break;
+    Field f;
+    f.name = nameUpTo(in.bytes(at, level7 ? kLevel7NameLength : kDescriptorNameLength));
+    f.type = static_cast<char>(in.u8(at + typeOffset(level7)));
+    f.width = in.u8(at + widthOffset(level7));
+    f.decimals = in.u8(at + widthOffset(level7) + 1);
+    // FoxPro and Clipper keep the high byte of a long character field's width in the
+    // decimals byte.
+    if (!level7 && f.type == 'C') {
+      f.width += static_cast<std::size_t>(f.decimals) * 256;
+      f.decimals = 0;
+    }
+    f.hidden = f.type == '0';
+    f.offset = offset;
+    if (f.name.empty()) {
+      throw FormatError(FormatError::Kind::inconsistent,
+                        "el campo " + std::to_string(h.fields.size() + 1) + " no tiene nombre");
+    }
+    offset += f.width;
+    h.fields.push_back(std::move(f));
+  }
+  if (offset > h.recordLength) {
+    throw FormatError(FormatError::Kind::inconsistent,
+                      "los campos ocupan " + std::to_string(offset) +
+                          " bytes y el registro declara " + std::to_string(h.recordLength));
+  }
+  const std::uint64_t dataEnd =
+      static_cast<std::uint64_t>(h.headerLength) +
+      static_cast<std::uint64_t>(h.recordCount) * static_cast<std::uint64_t>(h.recordLength);
+  if (dataEnd > file.size()) {
+    throw FormatError(FormatError::Kind::truncated,
+                      "la cabecera anuncia " + std::to_string(h.recordCount) +
+                          " filas y el archivo solo contiene " +
+                          std::to_string((file.size() - h.headerLength) / h.recordLength));
+  }
+  return h;
+}
+
+void layOut(Header& header) {
+  const bool level7 = header.variant == Variant::level7;
+  std::size_t offset = 1;
+  for (Field& f : header.fields) {
+    f.offset = offset;
+    offset += f.width;
+  }
+  header.recordLength = offset;
+  header.headerLength = (level7 ? kLevel7PrefixLength : kPrefixLength) +
+                        header.fields.size() *
+                            (level7 ? kLevel7DescriptorLength : kDescriptorLength) +
+                        1;
+}
+
+std::string serializeHeader(const Header& header) {
+  const bool level7 = header.variant == Variant::level7;
+  std::string out(header.headerLength, '\0');
+  out[0] = static_cast<char>(header.version);
+
+  const auto today = std::chrono::year_month_day(
+      std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
+  out[1] = static_cast<char>(static_cast<int>(today.year()) - 1900);
+  out[2] = static_cast<char>(static_cast<unsigned>(today.month()));
+  out[3] = static_cast<char>(static_cast<unsigned>(today.day()));
+  put32(out, 4, header.recordCount);
+  put16(out, 8, header.headerLength);
+  put16(out, 10, header.recordLength);
+  out[29] = static_cast<char>(header.languageDriver);
+
+  std::size_t at = kPrefixLength;
+  if (level7) {
+    std::memcpy(&out[32], header.languageDriverName.data(),
+                std::min<std::size_t>(header.languageDriverName.size(), 31));
+    at = kLevel7PrefixLength;
+  }
+  const std::size_t nameLength = level7 ? kLevel7NameLength : kDescriptorNameLength;
+  for (const Field& f : header.fields) {
+    std::memcpy(&out[at], f.name.data(), std::min(f.name.size(), nameLength - 1));
+    out[at + typeOffset(level7)] = f.type;
+    out[at + widthOffset(level7)] = static_cast<char>(f.width);
+    out[at + widthOffset(level7) + 1] = static_cast<char>(f.decimals);
+    at += level7 ? kLevel7DescriptorLength : kDescriptorLength;
+  }
+  out[at] = kFieldTerminator;
+  return out;
+}
+
+}  // namespace vestran::dbase

@@ -1,0 +1,151 @@
+#pragma once
+
+// The planner table store: dBase tables in the planner directory, held exclusively while
+// open, kept in memory and written back in one piece when closed.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "store/codepage.hpp"
+#include "store/dbase_format.hpp"
+#include "store/os_file.hpp"
+
+namespace vestran {
+
+// The dBase variant new tables are written in.
+enum class TableFormat {
+  level7,  // field names up to 31 characters, binary integers
+  dBase3,  // for tools that only read older dBase: names cut to 10, integers as N 11,0
+};
+
+enum class FieldKind { character, integer, logical, floating };
+
+// One field of a table to create.
+struct FieldDef {
+  std::string name;
+  FieldKind kind = FieldKind::character;
+  std::size_t width = 0;  // characters; only for character fields
+};
+
+// A text the table's code page could not hold entirely: its missing characters were
+// stored as "?".
+struct Substitution {
+  std::string field;
+  std::size_t row = 0;  // 1 for the first row of the file
+  std::string text;
+};
+
+class Table {
+ public:
+  // Deletes NAME.DBF and NAME.MDX in dir (whatever their letter case), then creates the empty
+  // table NAME.DBF with exactly these fields in this order and no index.
+  // Throws TableLockedError when another program holds the table, TableError otherwise.
+  static void recreate(const std::filesystem::path& dir, std::string_view name,
+                       std::span<const FieldDef> fields, TableFormat format);
+
+  // Opens the table NAME (NAME.DBF in any letter case) for this process alone.
+  // Throws TableError when it is missing, unreadable or not a dBase table, and
+  // TableLockedError when another program holds it.
+  static Table open(const std::filesystem::path& dir, std::string_view name);
+
+  Table(Table&&) noexcept;
+  Table& operator=(Table&&) noexcept;
+  Table(const Table&) = delete;
+  Table& operator=(const Table&) = delete;
+  // Writes what was posted, if anything, and releases the table; errors are swallowed.
+  // Call close() to learn of them.
+  ~Table();
+
+  // Posts a pending row, writes the table if it changed (replacing the file in one step,
+  // so a crash leaves the earlier file or the new one), and releases it. Throws TableError.
+  void close();
+
+  const std::string& name() const { return name_; }
+  const std::filesystem::path& path() const { return file_.path(); }
+  int codePage() const { return codePage_.number(); }
+  dbase::Variant variant() const { return header_.variant; }
+  // The visible fields in table order.
+  std::vector<const dbase::Field*> fields() const;
+  // Live rows (deleted ones are not rows).
+  std::size_t rowCount() const;
+
+  // Rows come in stored order; deleted rows are skipped. Moving posts a pending row.
+  void first();
+  void next();
+  bool eof() const;
+
+  // Starts a new row after all others; fields not set stay empty.
+  void append();
+  // Starts changing the current row.
+  void edit();
+  // Stores the new or changed row.
+  void post();
+
+  // Setting requires append() or edit() first. Text longer than a character field is cut
+  // to its width in characters. Throws ConversionError for text a numeric field cannot
+  // take, TableError for an unknown field.
+  void setText(std::string_view field, std::string_view value);
+  void setInteger(std::string_view field, std::int64_t value);
+  void setLogical(std::string_view field, bool value);
+
+  // The current row's value as text ("" when empty). Stored trailing blanks do not come
+  // back; leading ones do.
+  std::string text(std::string_view field) const;
+  // The current row's value as the nearest whole number, 0 when empty.
+  // Throws ConversionError when a character field does not hold a number.
+  std::int64_t integer(std::string_view field) const;
+
+  // Makes current the first row, in stored order, whose fields equal the values exactly
+  // (letter case included). `fields` names one field or several joined by ";". A value is
+  // compared as the table would hold it, in its code page, but not cut to the field's width.
+  // Returns false, leaving the position alone, when no row matches. Uses an index kept in
+  // memory, so a search does not scan the table.
+  bool locate(std::string_view fields, std::initializer_list<std::string_view> values);
+
+  // Texts whose characters the code page could not hold, in the order they were set.
+  const std::vector<Substitution>& substitutions() const { return substitutions_; }
+
+ private:
+  Table();
+  enum class Mode { browse, inserting, editing };
+  using Index = std::unordered_map<std::string, std::size_t>;
+
+  const dbase::Field& field(std::string_view name) const;
+  std::string_view currentRecord() const;
+  std::string_view value(const dbase::Field& f, std::string_view record) const;
+  void set(const dbase::Field& f, const std::string& bytes);
+  std::string storedKey(const dbase::Field& f, std::string_view record) const;
+  std::string searchKey(const dbase::Field& f, std::string_view value) const;
+  std::vector<const dbase::Field*> fieldList(std::string_view names) const;
+  Index& index(const std::string& names);
+  std::string rowKey(const std::vector<const dbase::Field*>& fields,
+                     std::string_view record) const;
+  void skipDeleted();
+  void postIfPending();
+  void write();
+  bool isLive(std::size_t row) const;
+
+  std::string name_;
+  os::ExclusiveFile file_;
+  dbase::Header header_;
+  std::string headerBytes_;
+  std::string trailer_;
+  CodePage codePage_;
+  std::vector<std::string> records_;
+  std::size_t position_ = 0;
+  Mode mode_ = Mode::browse;
+  std::string buffer_;
+  bool changed_ = false;
+  std::unordered_map<std::string, Index> indexes_;
+  std::vector<Substitution> substitutions_;
+};
+
+}  // namespace vestran

@@ -1,0 +1,135 @@
+#include "store/text.hpp"
+
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include <charconv>
+#include <limits>
+
+#include "store/errors.hpp"
+
+namespace vestran {
+
+namespace {
+
+bool isTrimmed(unsigned char c) { return c <= 32; }
+
+// Byte offset just after the first n code points of s.
+std::size_t offsetOfChar(std::string_view s, std::size_t n) {
+  std::int32_t i = 0;
+  const auto length = static_cast<std::int32_t>(s.size());
+  for (std::size_t k = 0; k < n && i < length; ++k) U8_FWD_1(s.data(), i, length);
+  return static_cast<std::size_t>(i);
+}
+
+}  // namespace
+
+std::string trim(std::string_view s) {
+  std::size_t b = 0;
+  std::size_t e = s.size();
+  while (b < e && isTrimmed(static_cast<unsigned char>(s[b]))) ++b;
+  while (e > b && isTrimmed(static_cast<unsigned char>(s[e - 1]))) --e;
+  return std::string(s.substr(b, e - b));
+}
+
+std::string trimTrailingBlanks(std::string_view s) {
+  std::size_t e = s.size();
+  while (e > 0 && s[e - 1] == ' ') --e;
+  return std::string(s.substr(0, e));
+}
+
+std::size_t charCount(std::string_view s) {
+  std::size_t n = 0;
+  std::int32_t i = 0;
+  const auto length = static_cast<std::int32_t>(s.size());
+  while (i < length) {
+    U8_FWD_1(s.data(), i, length);
+    ++n;
+  }
+  return n;
+}
+
+std::string firstChars(std::string_view s, std::size_t n) {
+  return std::string(s.substr(0, offsetOfChar(s, n)));
+}
+
+std::string lastChars(std::string_view s, std::size_t n) {
+  const std::size_t count = charCount(s);
+  if (n >= count) return std::string(s);
+  return std::string(s.substr(offsetOfChar(s, count - n)));
+}
+
+std::string caseFoldKey(std::string_view s) {
+  std::string key;
+  key.reserve(s.size());
+  std::int32_t i = 0;
+  const auto length = static_cast<std::int32_t>(s.size());
+  while (i < length) {
+    UChar32 c = 0;
+    U8_NEXT(s.data(), i, length, c);
+    if (c < 0) c = 0xFFFD;
+    const UChar32 folded = u_foldCase(c, U_FOLD_CASE_DEFAULT);
+    char buffer[U8_MAX_LENGTH];
+    std::int32_t n = 0;
+    U8_APPEND_UNSAFE(buffer, n, folded);
+    key.append(buffer, static_cast<std::size_t>(n));
+  }
+  return key;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return caseFoldKey(a) == caseFoldKey(b);
+}
+
+std::string asciiLower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+std::string notAValidInteger(std::string_view s) {
+  return "'" + std::string(s) + "' is not a valid integer value";
+}
+
+std::int32_t toInt32(std::string_view s) {
+  std::string_view digits = s;
+  while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+  bool negative = false;
+  if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+    negative = digits.front() == '-';
+    digits.remove_prefix(1);
+  }
+  std::int64_t value = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  const bool allDigits = !digits.empty() && end == digits.data() + digits.size() &&
+                         digits.front() >= '0' && digits.front() <= '9';
+  if (ec != std::errc() || !allDigits) throw ConversionError(notAValidInteger(s));
+  if (negative) value = -value;
+  if (value < std::numeric_limits<std::int32_t>::min() ||
+      value > std::numeric_limits<std::int32_t>::max()) {
+    throw ConversionError(notAValidInteger(s));
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+void CodeList::add(std::string_view s) {
+  firstByKey_.try_emplace(caseFoldKey(s), items_.size());
+  items_.emplace_back(s);
+}
+
+bool CodeList::contains(std::string_view s) const { return indexOf(s).has_value(); }
+
+std::optional<std::size_t> CodeList::indexOf(std::string_view s) const {
+  const auto it = firstByKey_.find(caseFoldKey(s));
+  if (it == firstByKey_.end()) return std::nullopt;
+  return it->second;
+}
+
+void CodeList::clear() {
+  items_.clear();
+  firstByKey_.clear();
+}
+
+}  // namespace vestran
