@@ -72,14 +72,23 @@ std::optional<std::int32_t> readBinaryInteger(Variant variant, std::string_view 
 }
 
 // Level 7 doubles: big-endian, positive values with the sign bit set, negative ones with
-// every bit inverted. Bytes whose sign bit is clear and that are not the inverted form of
-// a negative number are taken as a plain big-endian double, as some writers store them.
+// every bit inverted, so that bytes sort like values. All zero bytes mean empty.
 std::optional<double> readOrderedDouble(std::string_view raw) {
   if (raw.size() < 8) return std::nullopt;
   const std::uint64_t bits = bigEndian(raw, 8);
   if (bits == 0) return std::nullopt;
   if (bits & 0x8000000000000000ull) return bitsToDouble(bits ^ 0x8000000000000000ull);
   return bitsToDouble(~bits);
+}
+
+// Level 7 timestamps: milliseconds since 0001-01-01 (counted from day 1) as a big-endian
+// double. They are never negative, so a clear sign bit means the plain double some
+// writers store instead of the sign-flipped form.
+std::optional<double> readTimestamp(std::string_view raw) {
+  if (raw.size() < 8) return std::nullopt;
+  const std::uint64_t bits = bigEndian(raw, 8);
+  if (bits == 0) return std::nullopt;
+  return bitsToDouble(bits & ~0x8000000000000000ull);
 }
 
 // Days since 0001-01-01 to a civil date (proleptic Gregorian).
@@ -239,9 +248,8 @@ std::string readText(const Field& field, Variant variant, std::string_view raw,
                s.substr(8, 2) + ":" + s.substr(10, 2) + ":" + s.substr(12, 2);
       }
       if (field.type == '@') {
-        const auto v = readOrderedDouble(raw);
+        const auto v = readTimestamp(raw);
         if (!v) return {};
-        // Milliseconds since 0001-01-01, counted from day 1.
         const auto ms = static_cast<std::int64_t>(std::llround(*v));
         return formatDateTime(ms / 86400000 - 1, ms % 86400000);
       }
@@ -310,6 +318,8 @@ std::string writeText(const Field& field, Variant variant, std::string_view utf8
   }
   if (isNumericText(field.type)) {
     if (trim(utf8).empty()) return emptyValue(field);
+    // Without decimals the field holds whole numbers, as an integer field does.
+    if (field.decimals == 0) return fixedNumber(field, toInt32(trim(utf8)));
     const auto value = parseNumber(utf8);
     if (!value) {
       throw ConversionError("'" + std::string(utf8) + "' is not a valid floating point value");

@@ -183,6 +183,7 @@ Document Document::parse(std::string_view bytes) {
     d.source_.declaration = startsWith(bytes.substr(3), "<?xml");
   } else if (startsWith(bytes, "\xFF\xFE") || startsWith(bytes, "\xFE\xFF")) {
     d.source_.encoding = "UTF-16";
+    d.source_.utf16BigEndian = bytes[0] == '\xFE';
     d.source_.declaration = startsWith(bytes.substr(2), std::string_view("<\0?\0x\0m\0l", 9)) ||
                             startsWith(bytes.substr(2), std::string_view("\0<\0?\0x\0m\0l", 10));
   } else {
@@ -258,6 +259,11 @@ std::string Document::serialize() const {
   if (!save) throw DocumentError("No se puede escribir el documento en " + source_.encoding);
   xmlSaveDoc(save, doc_.get());
   if (xmlSaveClose(save) < 0) throw DocumentError("No se pudo preparar el documento XML");
+  // libxml2 writes UTF-16 little-endian with its byte-order mark; a big-endian input gets
+  // its own byte order back.
+  if (source_.utf16BigEndian) {
+    for (std::size_t i = 0; i + 1 < out.size(); i += 2) std::swap(out[i], out[i + 1]);
+  }
   return out;
 }
 

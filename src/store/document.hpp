@@ -112,6 +112,7 @@ class Document {
   struct Source {
     bool declaration = true;
     bool utf8Bom = false;
+    bool utf16BigEndian = false;
     std::string encoding;  // as the output should name it; empty for UTF-8
   };
   struct Free {

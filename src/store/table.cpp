@@ -161,7 +161,7 @@ Table Table::open(const fs::path& dir, std::string_view name) {
 
 void Table::close() {
   if (!file_.isOpen()) return;
-  postIfPending();
+  mode_ = Mode::browse;  // a row neither posted nor moved past is not kept
   if (changed_) write();
   file_.close();
   indexes_.clear();

@@ -64,8 +64,9 @@ class Table {
   // Call close() to learn of them.
   ~Table();
 
-  // Posts a pending row, writes the table if it changed (replacing the file in one step,
-  // so a crash leaves the earlier file or the new one), and releases it. Throws TableError.
+  // Writes the table if it changed (replacing the file in one step, so a crash leaves the
+  // earlier file or the new one) and releases it. A row not yet posted is dropped.
+  // Throws TableError.
   void close();
 
   const std::string& name() const { return name_; }
