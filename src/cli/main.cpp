@@ -6,23 +6,17 @@
 #include <vector>
 
 #include "cli/command_line.hpp"
-#include "store/errors.hpp"
+#include "cli/commands.hpp"
 #include "store/os_file.hpp"
-#include "store/table.hpp"
-#include "store/table_csv.hpp"
 #include "vestran/version.hpp"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
-#include <shellapi.h>
 #include <windows.h>
+#include <shellapi.h>
 #endif
 
 namespace {
-
-using vestran::cli::CommandLine;
-
-enum ExitCode { kCompleted = 0, kFailed = 1, kUsage = 2, kNoDocument = 3 };
 
 std::vector<std::string> argumentsAsUtf8(int argc, char** argv) {
 #ifdef _WIN32
@@ -43,43 +37,29 @@ std::vector<std::string> argumentsAsUtf8(int argc, char** argv) {
 #endif
 }
 
-int tabla(const CommandLine& line) {
-  const std::filesystem::path file = vestran::os::pathFromUtf8(line.arguments[0]);
-  const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : ".";
-  vestran::Table table =
-      vestran::Table::open(dir, vestran::os::pathToUtf8(file.filename()));
-  vestran::writeCsv(table, std::cout);
-  table.close();
-  return kCompleted;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  CommandLine line;
+  using namespace vestran::cli;
   try {
-    line = vestran::cli::parseCommandLine(argumentsAsUtf8(argc, argv));
-  } catch (const vestran::cli::UsageError& e) {
-    std::cerr << e.what() << '\n';
-    return kUsage;
-  }
-  try {
+    const CommandLine line = parseCommandLine(argumentsAsUtf8(argc, argv));
     if (line.command == "ayuda") {
-      std::cout << vestran::cli::usage();
+      std::cout << usage();
       return kCompleted;
     }
     if (line.command == "version") {
       std::cout << "vestran-cli " << vestran::kVersion << '\n';
       return kCompleted;
     }
-    if (line.command == "tabla") return tabla(line);
-  } catch (const vestran::cli::UsageError& e) {
+    if (line.command == "exportar") return exportar(line);
+    if (line.command == "importar") return importar(line);
+    if (line.command == "marcos") return marcos(line);
+    return tabla(line);
+  } catch (const UsageError& e) {
     std::cerr << e.what() << '\n';
     return kUsage;
   } catch (const std::exception& e) {
     std::cerr << e.what() << '\n';
     return kFailed;
   }
-  std::cerr << "Orden no disponible: " << line.command << '\n';
-  return kUsage;
 }

@@ -53,6 +53,11 @@ std::string firstChars(std::string_view s, std::size_t n) {
   return std::string(s.substr(0, offsetOfChar(s, n)));
 }
 
+std::string midChars(std::string_view s, std::size_t from, std::size_t n) {
+  const std::size_t begin = offsetOfChar(s, from);
+  return firstChars(s.substr(begin), n);
+}
+
 std::string lastChars(std::string_view s, std::size_t n) {
   const std::size_t count = charCount(s);
   if (n >= count) return std::string(s);

@@ -24,6 +24,9 @@ std::size_t charCount(std::string_view s);
 // The first n characters (all of s when shorter); never cuts inside a character.
 std::string firstChars(std::string_view s, std::size_t n);
 
+// At most n characters starting at character `from` (counted from 0).
+std::string midChars(std::string_view s, std::size_t from, std::size_t n);
+
 // The last n characters (all of s when shorter).
 std::string lastChars(std::string_view s, std::size_t n);
 

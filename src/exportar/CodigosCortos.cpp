@@ -1,0 +1,44 @@
+#include "exportar/CodigosCortos.hpp"
+
+#include "store/codepage.hpp"
+#include "store/errors.hpp"
+
+namespace vestran {
+
+namespace {
+
+constexpr int kUltimoSufijo = 999;
+
+std::string acortado(std::string_view codigo) {
+  if (charCount(codigo) <= kLongitudCodigo) return std::string(codigo);
+  return firstChars(codigo, 8) + lastChars(codigo, 2);
+}
+
+}  // namespace
+
+std::string formaGuardada(std::string_view codigo) {
+  return trimTrailingBlanks(asWindows1252Would(acortado(codigo)));
+}
+
+std::string CodigosEmitidos::emitir(std::string_view base, std::string_view texto) {
+  std::string codigo(base);
+  if (emitido(codigo)) {
+    const std::string raiz = charCount(base) == kLongitudCodigo
+                                 ? firstChars(base, kLongitudCodigo - 1)
+                                 : std::string(base);
+    codigo.clear();
+    for (int n = 1; n <= kUltimoSufijo && codigo.empty(); ++n) {
+      const std::string candidato = raiz + std::to_string(n);
+      if (!emitido(candidato)) codigo = candidato;
+    }
+    if (codigo.empty()) {
+      throw Error("No queda ningún código corto libre para '" + std::string(texto) +
+                  "' en la tabla " + tabla_ + ": ya se usan todos los sufijos del 1 al 999 de '" +
+                  raiz + "'.");
+    }
+  }
+  formas_.add(formaGuardada(codigo));
+  return acortado(codigo);
+}
+
+}  // namespace vestran

@@ -1,0 +1,60 @@
+// GRUPOST: the groups of the time frames the run uses, coded by level, year and unit.
+
+#include "exportar/Exportacion.hpp"
+#include "exportar/LecturaElementos.hpp"
+
+namespace vestran {
+
+namespace {
+
+const std::vector<FieldDef> kCamposGrupost = {
+    {"ABREV", FieldKind::character, 10}, {"TURNO", FieldKind::character, 1},
+    {"NIVEL", FieldKind::character, 5},  {"CURSO", FieldKind::character, 3},
+    {"GRUPO", FieldKind::character, 2},  {"DESCRIP", FieldKind::character, 80},
+    {"MARCO", FieldKind::character, 1},
+};
+
+}  // namespace
+
+void Exportacion::ExportarGrupos() {
+  CodigosEmitidos emitidos("GRUPOST");
+  Table::recreate(opciones_.directorio, "GRUPOST", kCamposGrupost, opciones_.formato);
+  const auto grupos = XMLDoc.select("/datosGHC/grupos/grupo");
+  Table tabla = Table::open(opciones_.directorio, "GRUPOST");
+  Informe& informe = resultado_.informe;
+  for (std::size_t i = 0; i < grupos.size(); ++i) {
+    const Element& grupo = grupos[i];
+    const std::string donde = situacion(grupo, i + 1);
+    const auto atributo = grupo.attribute("submarco");
+    if (!atributo) informe.anotar(donde + ": no tiene el atributo submarco.");
+    // The whole identifier decides the frame, as it does for the periods.
+    const std::string submarco = trim(atributo.value_or(""));
+    std::string letra;
+    if (submarco == MarcoElegido1) {
+      letra = LetraMarco1;
+    } else if (submarco == MarcoElegido2) {
+      letra = LetraMarco2;
+    } else {
+      informe.anotar(donde + " '" + trim(grupo.child("nombre").text()) +
+                     "': se omite porque su marco horario '" + submarco + "' no se exporta.");
+      continue;
+    }
+    const std::string nivel = textoHijo(grupo, "nivel", donde, informe);
+    const std::string curso = textoHijo(grupo, "curso", donde, informe);
+    const std::string unidad = textoHijo(grupo, "unidad", donde, informe);
+    const std::string nombre = textoHijo(grupo, "nombre", donde, informe);
+    const std::string base = nivel + curso + unidad;
+    tabla.append();
+    tabla.setText("ABREV", emitidos.emitir(base, base));
+    tabla.setText("TURNO", "");
+    tabla.setText("NIVEL", nivel);
+    tabla.setText("CURSO", curso);
+    tabla.setText("GRUPO", unidad);
+    tabla.setText("MARCO", letra);
+    tabla.setText("DESCRIP", nombre);
+    tabla.post();
+  }
+  cerrar(tabla);
+}
+
+}  // namespace vestran

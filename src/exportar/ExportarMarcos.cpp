@@ -1,0 +1,136 @@
+// DIASHORAST: the periods of the time frames the run uses, and each frame's letter.
+
+#include "exportar/Exportacion.hpp"
+#include "exportar/LecturaElementos.hpp"
+#include "store/codepage.hpp"
+
+namespace vestran {
+
+namespace {
+
+const std::vector<FieldDef> kCamposDiashoras = {
+    {"DIHO", FieldKind::character, 10},         {"CODDIHO", FieldKind::character, 10},
+    {"DIA", FieldKind::character, 20},          {"TEXTODIA", FieldKind::character, 20},
+    {"HORA", FieldKind::character, 8},          {"TEXTOHOR", FieldKind::character, 20},
+    {"HORADESDE", FieldKind::character, 8},     {"HORAHASTA", FieldKind::character, 8},
+    {"MINUTOS", FieldKind::character, 8},       {"MARCO", FieldKind::character, 1},
+    {"MARCOXML", FieldKind::character, 10},     {"CL_MARCO_ID", FieldKind::character, 2},
+    {"CL_SUBMARCO", FieldKind::character, 2},   {"CL_DIA", FieldKind::character, 1},
+    {"CL_HORADESDE", FieldKind::character, 8},  {"CL_HORAHASTA", FieldKind::character, 8},
+    {"CL_TIPO", FieldKind::character, 20},
+};
+
+constexpr int kMinutosDelDia = 1440;
+
+std::string nombreDelDia(std::int32_t d) {
+  static const char* const kDias[] = {"Lunes",   "Martes", "Miércoles", "Jueves",
+                                      "Viernes", "Sábado", "Domingo"};
+  return d >= 0 && d < 7 ? kDias[d] : "";
+}
+
+// Minutes since midnight of a time written HH:MM (characters 1-2 and 4-5).
+std::int32_t minutosDelDia(const std::string& hora, const std::string& donde,
+                           std::string_view que) {
+  return enteroEn(firstChars(hora, 2), donde, que) * 60 +
+         enteroEn(midChars(hora, 3, 2), donde, que);
+}
+
+}  // namespace
+
+std::string Exportacion::elegirSeleccion(const std::vector<Element>& marcos) {
+  Informe& informe = resultado_.informe;
+  if (marcos.size() == 1) {
+    const auto id = marcos.front().attribute("id");
+    if (!id) informe.anotar(situacion(marcos.front(), 1) + ": no tiene el atributo id.");
+    return trim(id.value_or(""));
+  }
+  SolicitudMarcos solicitud{opciones_.documento, listarMarcos(XMLDoc)};
+  for (std::size_t i = 0; i < marcos.size(); ++i) {
+    if (marcos[i].attributes().empty()) {
+      informe.anotar(situacion(marcos[i], i + 1) +
+                     ": no tiene atributos; se lista con el identificador vacío.");
+    }
+  }
+  while (true) {
+    const SeleccionMarcos s =
+        evaluarSeleccion(solicitud.marcos, opciones_.elegirMarcos(solicitud));
+    if (s.resultMH) return s.resultado;
+  }
+}
+
+void Exportacion::ExportarMarcos() {
+  Table::recreate(opciones_.directorio, "DIASHORAST", kCamposDiashoras, opciones_.formato);
+  const auto elegidos =
+      marcosElegidos(elegirSeleccion(XMLDoc.select("/datosGHC/marcosDeHorario/marcoHorario")));
+  MarcoElegido1 = elegidos.MarcoElegido1;
+  MarcoElegido2 = elegidos.MarcoElegido2;
+
+  Table tabla = Table::open(opciones_.directorio, "DIASHORAST");
+  Informe& informe = resultado_.informe;
+  const auto tramos = XMLDoc.select("/datosGHC/marcosDeHorario/marcoHorario/tramo");
+  for (std::size_t i = 0; i < tramos.size(); ++i) {
+    const Element& tramo = tramos[i];
+    const std::string donde = situacion(tramo, i + 1);
+    const std::string s = textoHijo(tramo, "submarco", donde, informe);
+    if (s != MarcoElegido1 && s != MarcoElegido2) continue;
+    const std::int32_t d = enteroEn(textoHijo(tramo, "dia", donde, informe), donde, "<dia>");
+    const std::int32_t p =
+        enteroEn(textoHijo(tramo, "indice", donde, informe), donde, "<indice>");
+    const std::string e = textoHijo(tramo, "horaEntrada", donde, informe);
+    const std::string x = textoHijo(tramo, "horaSalida", donde, informe);
+    const std::string t = textoHijo(tramo, "Tipo", donde, informe);
+    const std::int32_t minutos =
+        minutosDelDia(x, donde, "<horaSalida>") - minutosDelDia(e, donde, "<horaEntrada>");
+
+    tabla.append();
+    tabla.setText("DIHO", std::to_string(d + 1) + std::to_string(p));
+    tabla.setText("DIA", std::to_string(d + 1));
+    tabla.setText("TEXTODIA", nombreDelDia(d));
+    tabla.setText("HORA", std::to_string(p));
+    tabla.setText("TEXTOHOR", std::to_string(p) + "-" + firstChars(e, 5) + "-" + firstChars(x, 5));
+    tabla.setText("CODDIHO", "");
+    tabla.setText("HORADESDE", firstChars(e, 5));
+    tabla.setText("HORAHASTA", firstChars(x, 5));
+    tabla.setText("MINUTOS", std::to_string(minutos));
+    tabla.setText("MARCOXML", s);
+    tabla.setText("CL_MARCO_ID", s);
+    tabla.setText("CL_SUBMARCO", s);
+    tabla.setText("CL_DIA", std::to_string(d));
+    tabla.setText("CL_HORADESDE", e);
+    tabla.setText("CL_HORAHASTA", x);
+    tabla.setText("CL_TIPO", t);
+    tabla.post();
+  }
+  darLetrasDeMarco(tabla);
+  cerrar(tabla);
+}
+
+// The frame whose Monday period 1 starts earlier gets "0", the other "1"; on equal starts
+// the first frame gets "0". A first frame without Monday period 1 counts as starting at
+// minute 0, a second one (or none) at minute 1440.
+void Exportacion::darLetrasDeMarco(Table& tabla) {
+  auto inicio = [&](const std::string& marco, std::int32_t siFalta) {
+    if (!tabla.locate("DIHO;MARCOXML", {"11", marco})) return siFalta;
+    return minutosDelDia(tabla.text("HORADESDE"), "DIASHORAST", "HORADESDE");
+  };
+  const std::int32_t inicio1 = inicio(MarcoElegido1, 0);
+  const std::int32_t inicio2 = inicio(MarcoElegido2, kMinutosDelDia);
+  LetraMarco1 = inicio1 <= inicio2 ? "0" : "1";
+  LetraMarco2 = inicio1 <= inicio2 ? "1" : "0";
+
+  // Compared as the table holds the identifiers.
+  const std::string guardado1 = asWindows1252Would(MarcoElegido1);
+  const std::string guardado2 = asWindows1252Would(MarcoElegido2);
+  for (tabla.first(); !tabla.eof(); tabla.next()) {
+    const std::string marcoXml = tabla.text("MARCOXML");
+    if (marcoXml == guardado1) {
+      tabla.edit();
+      tabla.setInteger("MARCO", LetraMarco1 == "0" ? 0 : 1);
+    } else if (marcoXml == guardado2) {
+      tabla.edit();
+      tabla.setInteger("MARCO", LetraMarco2 == "0" ? 0 : 1);
+    }
+  }
+}
+
+}  // namespace vestran

@@ -1,0 +1,79 @@
+// ASIGNOMT: the subjects, then the tasks, each with a short code.
+
+#include <optional>
+
+#include "exportar/Exportacion.hpp"
+#include "exportar/LecturaElementos.hpp"
+
+namespace vestran {
+
+namespace {
+
+const std::vector<FieldDef> kCamposAsignomt = {
+    {"COD", FieldKind::character, 10},     {"CODLARGO", FieldKind::character, 10},
+    {"NOMBRE", FieldKind::character, 80},  {"MATERIA", FieldKind::character, 8},
+    {"CODTAREA", FieldKind::character, 10}, {"ESTAREA", FieldKind::logical},
+};
+
+// Gives the long code `texto` its short code, or nothing when the text was seen before
+// (ignoring letter case) as a subject or a task.
+std::optional<std::string> asignarCodigo(CodeList& largos, CodigosEmitidos& cortos,
+                                                const std::string& texto) {
+  if (largos.contains(texto)) return std::nullopt;
+  largos.add(texto);
+  return cortos.emitir(firstChars(texto, kLongitudCodigo), texto);
+}
+
+void informarRepetido(Informe& informe, const std::string& donde, const CodeList& largos,
+                             const std::string& texto) {
+  const std::string& anterior = largos[*largos.indexOf(texto)];
+  informe.anotar(donde + ": '" + texto + "' se omite porque ya figura como '" + anterior +
+                 "' en ASIGNOMT.");
+}
+
+}  // namespace
+
+void Exportacion::ExportarMaterias() {
+  Table::recreate(opciones_.directorio, "ASIGNOMT", kCamposAsignomt, opciones_.formato);
+  const auto materias = XMLDoc.select("/datosGHC/materias/materia");
+  Table tabla = Table::open(opciones_.directorio, "ASIGNOMT");
+  for (std::size_t i = 0; i < materias.size(); ++i) {
+    const std::string texto = trim(materias[i].text());
+    const auto codigo = asignarCodigo(CodigosLargos, CodigosCortos, texto);
+    if (!codigo) {
+      informarRepetido(resultado_.informe, situacion(materias[i], i + 1), CodigosLargos, texto);
+      continue;
+    }
+    tabla.append();
+    tabla.setText("COD", *codigo);
+    tabla.setText("CODLARGO", texto);
+    tabla.setText("NOMBRE", texto);
+    tabla.setLogical("ESTAREA", false);
+    tabla.post();
+  }
+  cerrar(tabla);
+}
+
+void Exportacion::ExportarTareas() {
+  const auto tareas = XMLDoc.select("/datosGHC/tareas/tarea");
+  Table tabla = Table::open(opciones_.directorio, "ASIGNOMT");
+  for (std::size_t i = 0; i < tareas.size(); ++i) {
+    const std::string texto = trim(tareas[i].text());
+    const std::string codTarea = firstChars(texto, kLongitudCodigo);
+    const auto codigo = asignarCodigo(CodigosLargos, CodigosCortos, texto);
+    if (!codigo) {
+      informarRepetido(resultado_.informe, situacion(tareas[i], i + 1), CodigosLargos, texto);
+      continue;
+    }
+    tabla.append();
+    tabla.setText("COD", *codigo);
+    tabla.setText("CODLARGO", texto);
+    tabla.setText("NOMBRE", texto);
+    tabla.setText("CODTAREA", codTarea);
+    tabla.setLogical("ESTAREA", true);
+    tabla.post();
+  }
+  cerrar(tabla);
+}
+
+}  // namespace vestran

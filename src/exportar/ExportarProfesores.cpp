@@ -1,0 +1,36 @@
+// PROFT: one row per teacher, coded by the short name.
+
+#include "exportar/Exportacion.hpp"
+#include "exportar/LecturaElementos.hpp"
+
+namespace vestran {
+
+namespace {
+
+const std::vector<FieldDef> kCamposProft = {
+    {"ABREV", FieldKind::character, 10}, {"NOMBRE", FieldKind::character, 80},
+    {"DEPART", FieldKind::character, 40}, {"EMAIL", FieldKind::character, 100},
+    {"DNI", FieldKind::integer},          {"X_EMPLEADO", FieldKind::character, 10},
+};
+
+}  // namespace
+
+void Exportacion::ExportarProfesores() {
+  CodigosEmitidos emitidos("PROFT");
+  Table::recreate(opciones_.directorio, "PROFT", kCamposProft, opciones_.formato);
+  const auto profesores = XMLDoc.select("/datosGHC/profesores/profesor");
+  Table tabla = Table::open(opciones_.directorio, "PROFT");
+  Informe& informe = resultado_.informe;
+  for (std::size_t i = 0; i < profesores.size(); ++i) {
+    const std::string donde = situacion(profesores[i], i + 1);
+    // The short name is not cut before the clash test; repeated names get suffixes.
+    const std::string nombre = textoHijo(profesores[i], "nombre", donde, informe);
+    tabla.append();
+    tabla.setText("ABREV", emitidos.emitir(nombre, nombre));
+    tabla.setText("NOMBRE", textoHijo(profesores[i], "nombreCompleto", donde, informe));
+    tabla.post();
+  }
+  cerrar(tabla);
+}
+
+}  // namespace vestran

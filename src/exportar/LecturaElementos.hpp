@@ -1,0 +1,32 @@
+#pragma once
+
+// Reading the values of one element within that element, reporting what breaks the
+// expected shape instead of shifting values onto a neighbour.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "store/document.hpp"
+#include "store/informe.hpp"
+
+namespace vestran {
+
+// Where an element stands, for messages: "<profesor> nº 3 (línea 45)".
+std::string situacion(const Element& elemento, std::size_t posicion);
+
+// The first child element `hijo` of `elemento`. Reports to `informe` when there is none
+// (the result is then an empty handle, whose text is empty) or more than one.
+Element hijoEsperado(const Element& elemento, std::string_view hijo, const std::string& donde,
+                     Informe& informe);
+
+// The trimmed text of hijoEsperado().
+std::string textoHijo(const Element& elemento, std::string_view hijo, const std::string& donde,
+                      Informe& informe);
+
+// The whole number in `texto`. Throws ConversionError with the system's message followed
+// by a line saying where the value stands.
+std::int32_t enteroEn(std::string_view texto, const std::string& donde, std::string_view que);
+
+}  // namespace vestran

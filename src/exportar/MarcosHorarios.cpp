@@ -1,0 +1,116 @@
+#include "exportar/MarcosHorarios.hpp"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "store/text.hpp"
+
+namespace vestran {
+
+namespace {
+
+constexpr std::size_t kAnchoLinea = 30;
+constexpr std::size_t kAnchoHueco = 10;
+constexpr std::string_view kRutaMarcos = "/datosGHC/marcosDeHorario/marcoHorario";
+constexpr std::string_view kRutaTramos = "/datosGHC/marcosDeHorario/marcoHorario/tramo";
+
+std::string primerAtributo(const Element& marco) {
+  const auto atributos = marco.attributes();
+  return atributos.empty() ? std::string() : atributos.front().value;
+}
+
+// The first-day periods of every frame identifier, in document order, in one pass.
+std::unordered_map<std::string, std::vector<std::string>> horasPorMarco(const Document& documento) {
+  std::unordered_map<std::string, std::vector<std::string>> horas;
+  for (const Element& tramo : documento.select(kRutaTramos)) {
+    if (tramo.child("dia").text() != "0") continue;
+    const std::string linea = tramo.child("indice").text() + "-" +
+                              tramo.child("horaEntrada").text() + "-" +
+                              tramo.child("horaSalida").text() + "-" + tramo.child("Tipo").text();
+    horas[tramo.child("submarco").text()].push_back(firstChars(linea, kAnchoLinea));
+  }
+  return horas;
+}
+
+}  // namespace
+
+std::vector<std::string> horasDelMarco(const Document& documento, std::string_view id) {
+  auto horas = horasPorMarco(documento);
+  const auto it = horas.find(std::string(id));
+  return it == horas.end() ? std::vector<std::string>() : std::move(it->second);
+}
+
+std::vector<MarcoHorario> listarMarcos(const Document& documento) {
+  const auto horas = horasPorMarco(documento);
+  std::vector<MarcoHorario> marcos;
+  for (const Element& marco : documento.select(kRutaMarcos)) {
+    MarcoHorario m;
+    m.id = primerAtributo(marco);
+    if (const auto it = horas.find(m.id); it != horas.end()) m.horas = it->second;
+    marcos.push_back(std::move(m));
+  }
+  return marcos;
+}
+
+SeleccionMarcos evaluarSeleccion(const std::vector<MarcoHorario>& marcos,
+                                 const std::vector<std::size_t>& seleccionados) {
+  std::vector<std::size_t> enOrden = seleccionados;
+  std::sort(enOrden.begin(), enOrden.end());
+  enOrden.erase(std::unique(enOrden.begin(), enOrden.end()), enOrden.end());
+  std::erase_if(enOrden, [&](std::size_t i) { return i >= marcos.size(); });
+
+  SeleccionMarcos s;
+  s.resultMH = true;
+  if (enOrden.size() > 2) {
+    s.mensaje = kDemasiadosMarcos;
+    s.resultMH = false;
+  } else if (enOrden.empty()) {
+    s.mensaje = kAlMenosUnMarco;
+    s.resultMH = false;
+  }
+  for (std::size_t i : enOrden) {
+    s.resultado += firstChars(marcos[i].id + std::string(kAnchoHueco, ' '), kAnchoHueco);
+  }
+  return s;
+}
+
+std::vector<std::size_t> marcosPorIdentificador(const std::vector<MarcoHorario>& marcos,
+                                                std::string_view lista) {
+  std::vector<std::size_t> elegidos;
+  std::size_t inicio = 0;
+  while (inicio <= lista.size()) {
+    const std::size_t fin = std::min(lista.find(',', inicio), lista.size());
+    const std::string id = trim(lista.substr(inicio, fin - inicio));
+    inicio = fin + 1;
+    if (id.empty()) continue;
+    bool encontrado = false;
+    for (std::size_t i = 0; i < marcos.size(); ++i) {
+      if (trim(marcos[i].id) == id) {
+        elegidos.push_back(i);
+        encontrado = true;
+      }
+    }
+    if (!encontrado) {
+      throw SeleccionInvalida("El documento no tiene ningún marco horario con el identificador '" +
+                              id + "'.");
+    }
+  }
+  std::sort(elegidos.begin(), elegidos.end());
+  elegidos.erase(std::unique(elegidos.begin(), elegidos.end()), elegidos.end());
+  const SeleccionMarcos s = evaluarSeleccion(marcos, elegidos);
+  if (!s.resultMH) throw SeleccionInvalida(std::string(*s.mensaje));
+  return elegidos;
+}
+
+MarcosElegidos marcosElegidos(std::string_view seleccion) {
+  MarcosElegidos m;
+  if (charCount(seleccion) == 2 * kAnchoHueco) {
+    m.MarcoElegido1 = trim(firstChars(seleccion, kAnchoHueco));
+    m.MarcoElegido2 = trim(lastChars(seleccion, kAnchoHueco));
+  } else {
+    m.MarcoElegido1 = trim(firstChars(seleccion, kAnchoHueco));
+  }
+  return m;
+}
+
+}  // namespace vestran

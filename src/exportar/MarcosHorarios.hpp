@@ -1,0 +1,68 @@
+#pragma once
+
+// The time frames of an exchange document as the frame chooser lists them, and how a
+// choice becomes the frames an export uses.
+
+#include <cstddef>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/document.hpp"
+
+namespace vestran {
+
+inline constexpr std::string_view kDemasiadosMarcos =
+    "Demasiados Marcos Horarios seleccionados.\r\nComo máximo puede seleccionar 2 Marcos Horarios";
+inline constexpr std::string_view kAlMenosUnMarco = "Debe al menos seleccionar 1 Marco Horario.";
+
+// One frame as the chooser lists it.
+struct MarcoHorario {
+  std::string id;                  // the first attribute's value, as read
+  std::vector<std::string> horas;  // the periods of its first day, as the chooser shows them
+};
+
+// The frames of the document in document order, each with the periods of its first day:
+// "indice-horaEntrada-horaSalida-Tipo" cut to 30 characters, for the periods whose
+// submarco equals the frame's identifier and whose dia is exactly "0". A frame without
+// attributes gets the empty identifier.
+std::vector<MarcoHorario> listarMarcos(const Document& documento);
+
+// The first-day period lines of the frame `id` (compared exactly, nothing trimmed).
+std::vector<std::string> horasDelMarco(const Document& documento, std::string_view id);
+
+// The outcome of closing the chooser with some frames selected.
+struct SeleccionMarcos {
+  bool resultMH = false;            // one or two frames: the choice stands
+  std::string resultado;            // 10-character slots, in list order
+  std::optional<std::string_view> mensaje;  // shown when the choice does not stand
+};
+
+// Checks a selection (indices into `marcos`, in any order) as the chooser does on closing.
+SeleccionMarcos evaluarSeleccion(const std::vector<MarcoHorario>& marcos,
+                                 const std::vector<std::size_t>& seleccionados);
+
+// A list of frame identifiers that does not name one or two frames of the document.
+class SeleccionInvalida : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The frames named by a comma-separated list of identifiers, compared trimmed with the
+// listed ones, in document order whatever the order of the list. Throws SeleccionInvalida
+// with the chooser's message when none or more than two are named, and naming the
+// identifier the document does not have.
+std::vector<std::size_t> marcosPorIdentificador(const std::vector<MarcoHorario>& marcos,
+                                                std::string_view lista);
+
+// The identifiers in a selection text: two when it has exactly 20 characters, one
+// otherwise; each trimmed, at most 10 characters.
+struct MarcosElegidos {
+  std::string MarcoElegido1;
+  std::string MarcoElegido2;
+};
+MarcosElegidos marcosElegidos(std::string_view seleccion);
+
+}  // namespace vestran
