@@ -1,0 +1,52 @@
+#include "exportar/export_fixture.hpp"
+
+#include "store/table.hpp"
+
+namespace vestran::test {
+
+std::string documento(std::string_view sections) {
+  std::string body(sections);
+  if (body.find("<marcosDeHorario>") == std::string::npos) {
+    body +=
+        "<marcosDeHorario><marcoHorario id=\"1\"><tramo><submarco>1</submarco><dia>0</dia>"
+        "<indice>1</indice><horaEntrada>08:00:00</horaEntrada><horaSalida>08:55:00</horaSalida>"
+        "<Tipo>X</Tipo></tramo></marcoHorario></marcosDeHorario>";
+  }
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<datosGHC>" + body + "</datosGHC>\n";
+}
+
+Rows rowsOf(const std::filesystem::path& dir, std::string_view table,
+            const std::vector<std::string>& fields) {
+  Table t = Table::open(dir, table);
+  Rows rows;
+  for (t.first(); !t.eof(); t.next()) {
+    std::vector<std::string> row;
+    for (const std::string& f : fields) row.push_back(t.text(f));
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+ResultadoExportacion ExportFixture::exportar(std::string_view xml, std::vector<std::size_t> marcos,
+                                             TableFormat formato) {
+  writeFile(document(), xml);
+  OpcionesExportacion o;
+  o.documento = document();
+  o.directorio = planner();
+  o.formato = formato;
+  o.elegirMarcos = [this, marcos](const SolicitudMarcos&) {
+    ++chooserCalls_;
+    return marcos;
+  };
+  return Exportacion(std::move(o)).ejecutar();
+}
+
+std::vector<std::string> linesWith(const Informe& informe, std::string_view fragment) {
+  std::vector<std::string> found;
+  for (const std::string& l : informe.lineas()) {
+    if (l.find(fragment) != std::string::npos) found.push_back(l);
+  }
+  return found;
+}
+
+}  // namespace vestran::test

@@ -1,0 +1,45 @@
+#pragma once
+
+// Runs exports of small documents written inline and reads back what they wrote.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "exportar/Exportacion.hpp"
+#include "support/test_support.hpp"
+
+namespace vestran::test {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// A document with these sections inside <datosGHC>; when `sections` has no
+// <marcosDeHorario>, one frame "1" with one period is added.
+std::string documento(std::string_view sections);
+
+// The named fields of every row of a table, as the store reads them.
+Rows rowsOf(const std::filesystem::path& dir, std::string_view table,
+            const std::vector<std::string>& fields);
+
+class ExportFixture {
+ public:
+  // Exports `xml` into a fresh planner directory; the chooser answers `marcos`.
+  ResultadoExportacion exportar(std::string_view xml, std::vector<std::size_t> marcos = {},
+                                TableFormat formato = TableFormat::level7);
+  Rows rows(std::string_view table, const std::vector<std::string>& fields) const {
+    return rowsOf(planner(), table, fields);
+  }
+  std::filesystem::path planner() const { return dir_ / "DTEMP"; }
+  std::filesystem::path document() const { return dir_ / "centro.xml"; }
+  int chooserCalls() const { return chooserCalls_; }
+
+ private:
+  TempDir dir_;
+  int chooserCalls_ = 0;
+};
+
+// Lines of a report that contain `fragment`.
+std::vector<std::string> linesWith(const Informe& informe, std::string_view fragment);
+
+}  // namespace vestran::test
