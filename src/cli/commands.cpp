@@ -107,9 +107,7 @@ int marcos(const CommandLine& line) {
 }
 
 int tabla(const CommandLine& line) {
-  const fs::path file = os::pathFromUtf8(line.arguments[0]);
-  Table t = Table::open(file.has_parent_path() ? file.parent_path() : fs::path("."),
-                        os::pathToUtf8(file.filename()));
+  Table t = Table::openFile(os::pathFromUtf8(line.arguments[0]));
   writeCsv(t, std::cout);
   t.close();
   return kCompleted;

@@ -132,14 +132,25 @@ Table Table::open(const fs::path& dir, std::string_view name) {
     throw TableError("No existe la tabla " + base + ": no se encontró " + base + ".DBF en " +
                      os::pathToUtf8(dir));
   }
+  return openAs(*path, base);
+}
+
+Table Table::openFile(const fs::path& file) {
+  return openAs(file, tableBaseName(os::pathToUtf8(file.stem())));
+}
+
+Table Table::openAs(const fs::path& path, const std::string& base) {
+  if (!fs::is_regular_file(path)) {
+    throw TableError("No existe la tabla " + base + ": no se encontró " + os::pathToUtf8(path));
+  }
   Table t;
   t.name_ = base;
   std::string bytes;
   try {
-    t.file_ = os::ExclusiveFile::open(*path);
+    t.file_ = os::ExclusiveFile::open(path);
     bytes = t.file_.readAll();
   } catch (const os::FileHeld&) {
-    throw TableLockedError(describeTable(base, *path) +
+    throw TableLockedError(describeTable(base, path) +
                            " está abierta en otro programa; ciérrela y vuelva a intentarlo.");
   } catch (const os::FileError& e) {
     throw TableError("No se pudo abrir la tabla " + base + ": " + e.what());
@@ -147,7 +158,7 @@ Table Table::open(const fs::path& dir, std::string_view name) {
   try {
     t.header_ = dbase::parseHeader(bytes);
   } catch (const dbase::FormatError& e) {
-    throw TableError(describeTable(base, *path) + " no se puede leer: " + e.what() + ".");
+    throw TableError(describeTable(base, path) + " no se puede leer: " + e.what() + ".");
   }
   t.codePage_ = CodePage(codePageOf(t.header_));
   t.headerBytes_ = bytes.substr(0, t.header_.headerLength);

@@ -56,6 +56,9 @@ class Table {
   // TableLockedError when another program holds it.
   static Table open(const std::filesystem::path& dir, std::string_view name);
 
+  // Opens this very file, whatever its name, as open() does.
+  static Table openFile(const std::filesystem::path& file);
+
   Table(Table&&) noexcept;
   Table& operator=(Table&&) noexcept;
   Table(const Table&) = delete;
@@ -116,6 +119,7 @@ class Table {
 
  private:
   Table();
+  static Table openAs(const std::filesystem::path& path, const std::string& base);
   enum class Mode { browse, inserting, editing };
   using Index = std::unordered_map<std::string, std::size_t>;
 

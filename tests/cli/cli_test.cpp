@@ -1,0 +1,113 @@
+// vestran-cli from the outside: exit codes, messages, and tables read by other programs.
+
+#include <gtest/gtest.h>
+
+#include "exportar/export_fixture.hpp"
+#include "support/test_support.hpp"
+
+namespace vestran::test {
+namespace {
+
+const std::string kDosMarcos = documento(
+    "<materias><materia>Música</materia></materias>"
+    "<marcosDeHorario>"
+    "<marcoHorario id=\"1\"><tramo><submarco>1</submarco><dia>0</dia><indice>1</indice>"
+    "<horaEntrada>08:00:00</horaEntrada><horaSalida>08:55:00</horaSalida><Tipo>Lectiva</Tipo>"
+    "</tramo></marcoHorario>"
+    "<marcoHorario id=\"2\"><tramo><submarco>2</submarco><dia>2</dia><indice>1</indice>"
+    "<horaEntrada>15:30:00</horaEntrada><horaSalida>16:25:00</horaSalida><Tipo>Lectiva</Tipo>"
+    "</tramo></marcoHorario>"
+    "<marcoHorario id=\"3\"/>"
+    "</marcosDeHorario>"
+    "<grupos><grupo submarco=\"2\"><nombre>2º Bach. B</nombre><nivel>BAC</nivel><curso>2</curso>"
+    "<unidad>B</unidad></grupo></grupos>");
+
+std::string cli(const std::string& args) { return std::string(VESTRAN_CLI) + " " + args; }
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override { writeFile(dir / "centro.xml", kDosMarcos); }
+  std::string doc() const { return quote((dir / "centro.xml").string()); }
+  std::string planner() const { return quote((dir / "DTEMP").string()); }
+  TempDir dir;
+};
+
+TEST_F(Cli, ExportWritesLevel7TablesThatTDbfReads) {
+  const auto r = run(cli("exportar " + doc() + " --dir " + planner() + " --marcos 2,1"));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, 19), "Proceso finalizado\n");
+  EXPECT_NE(r.out.find("  DIASHORAST: 2 filas\n  GRUPOST: 1 fila\n"), std::string::npos) << r.out;
+  const auto dump = tdbfDump(dir / "DTEMP" / "DIASHORAST.DBF");
+  ASSERT_EQ(dump.size(), 1u + 17u + 2u);
+  EXPECT_EQ(dump[0], "LEVEL 7 CP 1252");
+  EXPECT_EQ(dump[12], "FIELD CL_MARCO_ID C 2 0");
+  EXPECT_EQ(dump[15], "FIELD CL_HORADESDE C 8 0");
+  EXPECT_EQ(dump[18], "ROW|11|<null>|1|Lunes|1|1-08:00-08:55|08:00|08:55|55|0|1|1|1|0|08:00:00|"
+                      "08:55:00|Lectiva");
+  EXPECT_EQ(dump[19], "ROW|31|<null>|3|Miércoles|1|1-15:30-16:25|15:30|16:25|55|1|2|2|2|2|"
+                      "15:30:00|16:25:00|Lectiva");
+  EXPECT_EQ(tdbfDump(dir / "DTEMP" / "GRUPOST.DBF").back(),
+            "ROW|BAC2B|<null>|BAC|2|B|2º Bach. B|1");
+}
+
+TEST_F(Cli, ExportInDbase3FormIsReadByDbfread) {
+  const auto r = run("VESTRAN_FORMATO=dbase3 VESTRAN_DTEMP=" + planner() + " " +
+                     cli("exportar " + doc() + " --marcos 2"));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(python(R"(
+import sys, dbfread
+t = dbfread.DBF(sys.argv[1])
+print([f.name for f in t.fields][11:])
+for r in t: print(r['DIHO'], r['TEXTODIA'], r['CL_HORADES'], r['MARCO'])
+)",
+                   {(dir / "DTEMP" / "DIASHORAST.DBF").string()}),
+            "['CL_MARCO_I', 'CL_SUBMARC', 'CL_DIA', 'CL_HORADES', 'CL_HORAHAS', 'CL_TIPO']\n"
+            "31 Miércoles 15:30:00 0\n");
+}
+
+TEST_F(Cli, ExitCodesAndMessages) {
+  struct Case {
+    const char* name;
+    std::string args;
+    int exitCode;
+    std::string message;
+  } cases[] = {
+      {"several frames and no --marcos", "exportar " + doc() + " --dir " + planner(), 2,
+       "El documento tiene 3 marcos horarios; elija uno o dos con --marcos ID[,ID]:\n  1\n  2\n  3\n"},
+      {"three frames", "exportar " + doc() + " --dir " + planner() + " --marcos 1,2,3", 2,
+       "Demasiados Marcos Horarios seleccionados.\nComo máximo puede seleccionar 2 Marcos "
+       "Horarios\n"},
+      {"unknown frame", "exportar " + doc() + " --dir " + planner() + " --marcos 1,7", 2,
+       "El documento no tiene ningún marco horario con el identificador '7'.\n"},
+      {"missing document", "exportar " + quote((dir / "no.xml").string()), 3,
+       "No existe archivo\n"},
+      {"unknown format", "exportar " + doc() + " --formato dbase5", 2, "Formato de tabla desconocido"},
+      {"unknown command", "borrar", 2, "Orden desconocida: 'borrar'"},
+      {"missing argument", "tabla", 2, "La orden tabla necesita FICHERO.DBF"},
+      {"option of another command", "tabla x.dbf --marcos 1", 2, "no admite la opción --marcos"},
+      {"unreadable table", "tabla " + doc(), 1, "no se puede leer"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto r = run(cli(c.args));
+    EXPECT_EQ(r.exitCode, c.exitCode);
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "DTEMP"));  // no usage error touched a table
+}
+
+TEST_F(Cli, MarcosListsTheFramesAndTheirFirstDayPeriods) {
+  const auto r = run(cli("marcos " + doc()));
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "1\n  1-08:00:00-08:55:00-Lectiva\n2\n3\n");
+}
+
+TEST_F(Cli, HelpAndVersion) {
+  const auto help = run(cli("--help"));
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("exportar DOCUMENTO"), std::string::npos);
+  EXPECT_EQ(run(cli("--version")).out.substr(0, 12), "vestran-cli ");
+}
+
+}  // namespace
+}  // namespace vestran::test
