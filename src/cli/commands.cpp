@@ -5,6 +5,7 @@
 #include <string>
 
 #include "exportar/Exportacion.hpp"
+#include "importar/Importacion.hpp"
 #include "store/errors.hpp"
 #include "store/os_file.hpp"
 #include "store/planner_dir.hpp"
@@ -89,7 +90,19 @@ int exportar(const CommandLine& line) {
   return kCompleted;
 }
 
-int importar(const CommandLine&) { throw UsageError("La orden importar aún no está disponible."); }
+int importar(const CommandLine& line) {
+  const fs::path documento = os::pathFromUtf8(line.arguments[0]);
+  if (!fs::is_regular_file(documento)) {
+    std::cerr << "No existe archivo XML." << '\n';
+    return kNoDocument;
+  }
+  const ResultadoImportacion r = vestran::importar({documento, plannerDirectory(line.dir)});
+  mostrarInforme(r.informe);
+  std::cout << "Proceso finalizado\n";
+  std::cout << "Resultado: " << os::pathToUtf8(r.archivo) << '\n';
+  std::cout << "Elementos <tramo> escritos: " << r.tramos << '\n';
+  return kCompleted;
+}
 
 int marcos(const CommandLine& line) {
   const fs::path documento = os::pathFromUtf8(line.arguments[0]);

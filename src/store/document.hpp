@@ -34,6 +34,8 @@ class Element {
  public:
   Element() = default;
   explicit operator bool() const { return node_ != nullptr; }
+  // Two handles are equal when they refer to the same element.
+  bool operator==(const Element& other) const { return node_ == other.node_; }
 
   std::string name() const;
   // The line of the start tag in the source, 0 for new elements.

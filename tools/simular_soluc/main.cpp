@@ -1,0 +1,36 @@
+// vestran-simular-soluc: writes a plausible planner solution SOLUC from the exported
+// tables, so that the import can be tried without the planner. A developer tool.
+
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "simular_soluc/Planificador.hpp"
+#include "store/os_file.hpp"
+#include "store/planner_dir.hpp"
+
+int main(int argc, char** argv) {
+  std::optional<std::string> dir;
+  std::uint32_t semilla = 2026;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--dir" && i + 1 < argc) {
+      dir = argv[++i];
+    } else if (arg == "--semilla" && i + 1 < argc) {
+      semilla = static_cast<std::uint32_t>(std::stoul(argv[++i]));
+    } else {
+      std::cerr << "Uso: vestran-simular-soluc [--dir DIR] [--semilla N]\n"
+                   "Escribe una solución SOLUC verosímil a partir de las tablas exportadas.\n";
+      return 2;
+    }
+  }
+  try {
+    const auto r = vestran::simulador::simular({vestran::plannerDirectory(dir), semilla});
+    std::cout << "SOLUC: " << r.colocadas << " clases colocadas (" << r.sinAula
+              << " sin aula fija), " << r.sinColocar << " sin colocar\n";
+    return 0;
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << '\n';
+    return 1;
+  }
+}
