@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/ensure-deps.sh"
-"$root/scripts/build.sh" -DVESTRAN_BUILD_TESTS=OFF >/dev/null
+"$root/scripts/build.sh" vestran-cli vestran-simular-soluc >/dev/null
 build=${VESTRAN_BUILD_DIR:-$root/build}
 cli="$build/src/cli/vestran-cli"
 

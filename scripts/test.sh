@@ -3,6 +3,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/ensure-deps.sh"
-"$root/scripts/build.sh" -DVESTRAN_BUILD_TESTS=ON
+"$root/scripts/build.sh"
 cd "${VESTRAN_BUILD_DIR:-$root/build}"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc 2>/dev/null || echo 2)"

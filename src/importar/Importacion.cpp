@@ -82,6 +82,9 @@ ResultadoImportacion importar(const OpcionesImportacion& opciones) {
                      "); las clases se añaden a ese y el <horario> nuevo queda vacío al final.");
   }
 
+  // One lesson a line, so that the result stays readable.
+  if (!horario.hasChildNodes()) horario.appendText("\n");
+
   Recuento sinColocar("Filas de SOLUC con DIA 0, que no se importan");
   Recuento sinMarco("Filas de SOLUC cuyo MARCO no está en DIASHORAST (marco vacío)");
   Recuento sinAula("Filas de SOLUC cuya AULA no está en AULAT (aula sin atributos)");
@@ -108,8 +111,8 @@ ResultadoImportacion importar(const OpcionesImportacion& opciones) {
     tramo.setAttribute("dia", enteroDeSoluc(soluc, "DIA", dia - 1, fila));
     tramo.setAttribute("indice", enteroDeSoluc(soluc, "HORA", soluc.integer("HORA"), fila));
     tramo.setAttribute("marco", marco);
-    horario.appendText("\n");
     horario.appendChild(tramo);
+    horario.appendText("\n");
 
     Element aula = XMLDoc.createElement("aula");
     const std::string codigoAula = soluc.text("AULA");
@@ -140,7 +143,6 @@ ResultadoImportacion importar(const OpcionesImportacion& opciones) {
     aula.appendChild(elementoProfesor);
     ++r.tramos;
   }
-  horario.appendText("\n");
 
   r.archivo = archivoResultado(opciones.documento);
   XMLDoc.save(r.archivo);

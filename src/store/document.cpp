@@ -107,6 +107,8 @@ std::size_t Element::countChildren(std::string_view name) const {
   return n;
 }
 
+bool Element::hasChildNodes() const { return node_ && node_->children; }
+
 std::string Element::text() const { return node_ ? owned(xmlNodeGetContent(node_)) : ""; }
 
 std::vector<Attribute> Element::attributes() const {

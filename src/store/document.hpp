@@ -48,6 +48,9 @@ class Element {
   // How many child elements have that name.
   std::size_t countChildren(std::string_view name) const;
 
+  // True when the element has children of any kind (elements, text, comments).
+  bool hasChildNodes() const;
+
   // The text of the element and all its descendants joined.
   std::string text() const;
 

@@ -83,7 +83,7 @@ begin
         if (v = '') or (T.Fields[i].DataType = ftAutoInc) then Continue;
         case T.Fields[i].DataType of
           ftString: T.Fields[i].AsString := v;
-          ftInteger: T.Fields[i].AsInteger := StrToInt(v);
+          ftInteger, ftSmallint, ftWord, ftLargeint: T.Fields[i].AsInteger := StrToInt(v);
           ftFloat: T.Fields[i].AsFloat := StrToFloat(v, fs);
           ftBoolean: T.Fields[i].AsBoolean := v = 'T';
           ftDate: T.Fields[i].AsDateTime := EncodeDate(StrToInt(Copy(v, 1, 4)),

@@ -1,0 +1,226 @@
+// The timetable write-back.
+
+#include "importar/Importacion.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "store/document.hpp"
+#include "store/errors.hpp"
+#include "store/table.hpp"
+#include "support/test_support.hpp"
+
+namespace vestran::test {
+namespace {
+
+using Fila = std::vector<std::string>;
+
+void tabla(const std::filesystem::path& dir, std::string_view nombre,
+           const std::vector<FieldDef>& campos, const std::vector<Fila>& filas) {
+  Table::recreate(dir, nombre, campos, TableFormat::level7);
+  Table t = Table::open(dir, nombre);
+  for (const Fila& f : filas) {
+    t.append();
+    for (std::size_t i = 0; i < f.size(); ++i) t.setText(campos[i].name, f[i]);
+    t.post();
+  }
+  t.close();
+}
+
+const std::vector<FieldDef> kSoluc = {
+    {"DIA", FieldKind::floating},       {"HORA", FieldKind::floating},
+    {"MARCO", FieldKind::character, 1}, {"AULA", FieldKind::character, 10},
+    {"ASIG", FieldKind::character, 10}, {"CODGRUPO", FieldKind::character, 10},
+    {"PROF", FieldKind::character, 10},
+};
+
+class Importar : public ::testing::Test {
+ protected:
+  // The worked example's tables, with `soluc` as the planner's solution.
+  void planner(const std::vector<Fila>& soluc,
+               const std::vector<Fila>& aulas = {{"A12", "Aula 12", "N"},
+                                                 {"GIM1", "Gimnasio", "S"},
+                                                 {"GIM2", "Gimnasio", "S"}},
+               const std::vector<Fila>& asig = {{"MAT1", "1ESOA", "GARC", "345"}}) {
+    const auto dir = this->dir / "DTEMP";
+    std::filesystem::create_directories(dir);
+    tabla(dir, "SOLUC", kSoluc, soluc);
+    tabla(dir, "GRUPOST", {{"ABREV", FieldKind::character, 10}}, {});
+    tabla(dir, "PROFT", {{"ABREV", FieldKind::character, 10}}, {});
+    tabla(dir, "ASIGNOMT", {{"COD", FieldKind::character, 10}}, {});
+    tabla(dir, "AULAT",
+          {{"ABREV", FieldKind::character, 10},
+           {"NOMBRE", FieldKind::character, 80},
+           {"CL_GENERICA", FieldKind::character, 1}},
+          aulas);
+    tabla(dir, "DIASHORAST",
+          {{"MARCO", FieldKind::character, 1}, {"MARCOXML", FieldKind::character, 10}},
+          {{"0", "7"}, {"0", "7"}, {"1", "Tarde"}});
+    tabla(dir, "ASIGT",
+          {{"CASIG", FieldKind::character, 10},
+           {"CGRUP", FieldKind::character, 10},
+           {"CPROF", FieldKind::character, 10},
+           {"CL_SESION", FieldKind::integer}},
+          asig);
+  }
+
+  ResultadoImportacion importar(const std::string& xml = kDocumento) {
+    writeFile(dir / "centro.xml", xml);
+    return vestran::importar({dir / "centro.xml", dir / "DTEMP"});
+  }
+
+  // The <horario> sections of the result, as text, one tramo a line.
+  std::string horario(const std::filesystem::path& result) const {
+    const std::string xml = readFile(result);
+    const auto begin = xml.find("<horario");
+    return begin == std::string::npos ? "" : xml.substr(begin, xml.rfind("</datosGHC>") - begin);
+  }
+
+  static inline const std::string kDocumento =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<datosGHC>\n  <materias/>\n</datosGHC>\n";
+  TempDir dir;
+};
+
+TEST_F(Importar, WorkedExample) {
+  planner({{"3", "3", "0", "A12", "MAT1", "1ESOA", "GARC"},
+           {"3", "4", "0", "", "MAT1", "1ESOA", "GARC"},
+           {"0", "5", "0", "A12", "MAT1", "1ESOA", "GARC"}});
+  const auto r = importar();
+  EXPECT_EQ(r.archivo, dir / "ResultadoVestrancentro.xml");
+  EXPECT_EQ(r.tramos, 2u);
+  EXPECT_EQ(horario(r.archivo),
+            "<horario>\n"
+            "<tramo dia=\"2\" indice=\"3\" marco=\"7\"><aula id=\"Aula 12\"><sesion>345</sesion>"
+            "<profesor>GARC</profesor></aula></tramo>\n"
+            "<tramo dia=\"2\" indice=\"4\" marco=\"7\"><aula anonima=\"Gimnasio\"><sesion>345"
+            "</sesion><profesor>GARC</profesor></aula></tramo>\n"
+            "</horario>");
+  EXPECT_EQ(readFile(dir / "centro.xml"), kDocumento);
+}
+
+TEST_F(Importar, UnmatchedLookupsAndOtherEdgeCases) {
+  planner({{"1", "7", "1", "GIM1", "MAT1", "1ESOA", "GARC"},    // not an ordinary room
+           {"2", "1", "X", "a12", "MAT1", "1esoa", "GARC"},     // case counts everywhere
+           {"2.4", "-1", "0", " ", "ZZZ", "1ESOA", ""}},        // nearest whole day
+          {{"A12", "Aula 12", "N"}, {"GIM1", "Gimnasio", "X"}});  // no generic room
+  const auto r = importar();
+  EXPECT_EQ(horario(r.archivo),
+            "<horario>\n"
+            "<tramo dia=\"0\" indice=\"7\" marco=\"Tarde\"><aula><sesion>345</sesion>"
+            "<profesor>GARC</profesor></aula></tramo>\n"
+            "<tramo dia=\"1\" indice=\"1\" marco=\"\"><aula><sesion/><profesor>GARC</profesor>"
+            "</aula></tramo>\n"
+            "<tramo dia=\"1\" indice=\"-1\" marco=\"7\"><aula anonima=\"\"><sesion/><profesor/>"
+            "</aula></tramo>\n"
+            "</horario>");
+  const auto& l = r.informe.lineas();
+  ASSERT_EQ(l.size(), 3u);
+  EXPECT_EQ(l[0], "Filas de SOLUC cuyo MARCO no está en DIASHORAST (marco vacío): 1 (por ejemplo: "
+                  "fila 2 (MARCO 'X'))");
+  EXPECT_EQ(l[1], "Filas de SOLUC cuya AULA no está en AULAT (aula sin atributos): 1 (por "
+                  "ejemplo: fila 2 (AULA 'a12'))");
+  EXPECT_EQ(l[2], "Filas de SOLUC cuya ASIG y CODGRUPO no están en ASIGT (sesion vacía): 2 (por "
+                  "ejemplo: fila 2 (ASIG 'MAT1', CODGRUPO '1esoa'); fila 3 (ASIG 'ZZZ', "
+                  "CODGRUPO '1ESOA'))");
+}
+
+TEST_F(Importar, OfSeveralSessionsOfOneSubjectAndGroupTheLessonsTeachersIsTaken) {
+  planner({{"1", "1", "0", "A12", "ING", "2B", "PEPA"},
+           {"1", "2", "0", "A12", "ING", "2B", "JUAN"},
+           {"1", "3", "0", "A12", "ING", "2B", "OTRO"}},
+          {{"A12", "Aula 12", "N"}},
+          {{"ING", "2B", "JUAN", "501"}, {"ING", "2B", "PEPA", "502"}});
+  const std::string h = horario(importar().archivo);
+  EXPECT_NE(h.find("indice=\"1\" marco=\"7\"><aula id=\"Aula 12\"><sesion>502"), std::string::npos);
+  EXPECT_NE(h.find("indice=\"2\" marco=\"7\"><aula id=\"Aula 12\"><sesion>501"), std::string::npos);
+  EXPECT_NE(h.find("indice=\"3\" marco=\"7\"><aula id=\"Aula 12\"><sesion>501"), std::string::npos);
+}
+
+TEST_F(Importar, NoPlacedLessonGivesAnEmptyHorarioAtTheEnd) {
+  planner({{"0", "1", "0", "A12", "MAT1", "1ESOA", "GARC"}});
+  const auto r = importar();
+  EXPECT_EQ(r.tramos, 0u);
+  EXPECT_EQ(readFile(r.archivo),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<datosGHC>\n  <materias/>\n"
+            "<horario>\n</horario></datosGHC>\n");
+}
+
+TEST_F(Importar, AnEarlierResultChosenAgainGetsTheLessonsInItsFirstHorario) {
+  planner({{"1", "1", "0", "A12", "MAT1", "1ESOA", "GARC"}});
+  const auto first = importar();
+  const auto second = vestran::importar({first.archivo, dir / "DTEMP"});
+  EXPECT_EQ(second.archivo, dir / "ResultadoVestranResultadoVestrancentro.xml");
+  const std::string h = horario(second.archivo);
+  EXPECT_EQ(h.find("<horario>\n<tramo"), 0u);
+  EXPECT_EQ(h.size() - h.rfind("<horario/>"), std::string("<horario/>").size());
+  EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 3);  // two tramo lines in the first
+  ASSERT_EQ(second.informe.lineas().size(), 1u);
+  EXPECT_EQ(second.informe.lineas()[0].substr(0, 40), "Aviso: el documento ya tenía un <horari");
+}
+
+TEST_F(Importar, AWrongDocumentOrAMissingTableWritesNothingAndReleasesEveryTable) {
+  struct Case {
+    const char* name;
+    std::string xml;
+    const char* removeTable;
+    const char* message;
+  } cases[] = {
+      {"does not parse", "<datosGHC><a></datosGHC>", nullptr, "El documento XML no se puede leer"},
+      {"wrong root", "<otro/>", nullptr, "elemento raíz es <otro>"},
+      {"missing table", kDocumento, "ASIGT.DBF", "No existe la tabla ASIGT"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    planner({{"1", "1", "0", "A12", "MAT1", "1ESOA", "GARC"}});
+    if (c.removeTable) std::filesystem::remove(dir / "DTEMP" / c.removeTable);
+    try {
+      importar(c.xml);
+      FAIL();
+    } catch (const Error& e) {
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "ResultadoVestrancentro.xml"));
+    for (const char* t : {"SOLUC", "GRUPOST", "PROFT", "AULAT"}) {
+      EXPECT_NO_THROW(Table::open(dir / "DTEMP", t)) << t;
+    }
+  }
+}
+
+TEST_F(Importar, ATableThePlannerStillHoldsStopsTheRun) {
+  planner({{"1", "1", "0", "A12", "MAT1", "1ESOA", "GARC"}});
+  Table held = Table::open(dir / "DTEMP", "DIASHORAST");
+  EXPECT_THROW(importar(), TableLockedError);
+  EXPECT_FALSE(std::filesystem::exists(dir / "ResultadoVestrancentro.xml"));
+}
+
+TEST_F(Importar, AFailedSaveLeavesTheEarlierResultIntact) {
+  planner({{"1", "1", "0", "A12", "MAT1", "1ESOA", "GARC"}});
+  writeFile(dir / "ResultadoVestrancentro.xml", "anterior");
+  writeFile(dir / "centro.xml", "<datosGHC><!--" + std::string(4000, '-') + "--></datosGHC>");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{2000, 2000};  // the disk "fills up" while the result is written
+    setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+      vestran::importar({dir / "centro.xml", dir / "DTEMP"});
+    } catch (const DocumentError&) {
+      _exit(7);
+    }
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 7);
+  EXPECT_EQ(readFile(dir / "ResultadoVestrancentro.xml"), "anterior");
+  EXPECT_EQ(listDir(dir.path()),
+            (std::vector<std::string>{"DTEMP", "ResultadoVestrancentro.xml", "centro.xml"}));
+}
+
+}  // namespace
+}  // namespace vestran::test
