@@ -1,0 +1,73 @@
+// Start modes and the status file.
+
+#include "modos/Arranque.hpp"
+
+#include <gtest/gtest.h>
+
+#include "store/errors.hpp"
+#include "store/ini_file.hpp"
+#include "support/test_support.hpp"
+
+namespace vestran {
+namespace {
+
+TEST(Arranque, ExactlyTwoParametersMakeBatchModeAndTheFirstNamesTheJob) {
+  struct Case {
+    std::vector<std::string> parametros;
+    int modoLote;
+    Trabajo trabajo;
+  } cases[] = {
+      {{}, 0, Trabajo::ninguno},
+      {{"exportar"}, 0, Trabajo::ninguno},
+      {{"exportar", "x", "y"}, 0, Trabajo::ninguno},
+      {{"EXPORTAR", "cualquiera"}, 2, Trabajo::exportar},
+      {{"Importar", ""}, 2, Trabajo::importar},
+      {{"exportar ", "x"}, 2, Trabajo::ninguno},
+      {{"EXPORTÁR", "x"}, 2, Trabajo::ninguno},
+      {{"otra", "x"}, 2, Trabajo::ninguno},
+  };
+  for (const Case& c : cases) {
+    const Arranque a = arranqueDesdeParametros(c.parametros);
+    EXPECT_EQ(a.ModoLote, c.modoLote);
+    EXPECT_EQ(a.trabajo, c.trabajo);
+  }
+}
+
+TEST(IniFile, SetsOneValueAndKeepsEveryOtherByte) {
+  struct Case {
+    const char* name;
+    std::string before;
+    std::string after;
+  } cases[] = {
+      {"new file", "", "[Transformadores]\r\nTransformado=1\r\n"},
+      {"key replaced, names matched ignoring case",
+       "; cabecera\r\n[General]\r\nRuta = C:\\x ; dato\r\n\r\n[transformadores]\r\n"
+       "; nota\r\n  TRANSFORMADO = 0\r\ntransformado=5\r\nSinIgual\r\n",
+       "; cabecera\r\n[General]\r\nRuta = C:\\x ; dato\r\n\r\n[transformadores]\r\n"
+       "; nota\r\n  TRANSFORMADO =1\r\ntransformado=5\r\nSinIgual\r\n"},
+      {"key added at the end of its section, before the blank line",
+       "[Transformadores]\nOtra=2\n\n[Siguiente]\nA=1", "[Transformadores]\nOtra=2\nTransformado=1\n\n[Siguiente]\nA=1"},
+      {"section added at the end of a file without a last line ending",
+       "[General]\nA=1", "[General]\nA=1\n[Transformadores]\nTransformado=1\n"},
+      {"a key of another section is not taken", "[Otra]\nTransformado=9\n",
+       "[Otra]\nTransformado=9\n[Transformadores]\nTransformado=1\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(withIniValue(c.before, "Transformadores", "Transformado", "1"), c.after);
+  }
+}
+
+TEST(IniFile, TheStatusFileIsCreatedOrUpdatedAndAnUnwritableOneIsAnError) {
+  test::TempDir dir;
+  const auto ini = archivoDeEstado(dir.path());
+  EXPECT_EQ(ini.filename(), "Dalmerin.ini");
+  escribirEstado(ini, -1);
+  EXPECT_EQ(test::readFile(ini), "[Transformadores]\r\nTransformado=-1\r\n");
+  escribirEstado(ini, 1);
+  EXPECT_EQ(test::readFile(ini), "[Transformadores]\r\nTransformado=1\r\n");
+  EXPECT_THROW(escribirEstado(dir / "no-existe" / "Dalmerin.ini", 1), Error);
+}
+
+}  // namespace
+}  // namespace vestran
