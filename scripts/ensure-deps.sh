@@ -6,9 +6,10 @@ set -euo pipefail
 packages=(
   # build
   cmake g++ make pkg-config libxml2-dev libicu-dev qt6-base-dev
+  # fonts metric-compatible with Arial, for the windows
+  fonts-liberation
   # tests: GoogleTest, and the independent dBase and XML tools the results are checked with
   libgtest-dev fp-compiler fp-units-db python3 python3-dbf python3-dbfread libxml2-utils
-  xvfb xauth
 )
 
 missing=()

@@ -34,7 +34,8 @@ using ElegirMarcos = std::function<std::vector<std::size_t>(const SolicitudMarco
 // The user left the frame chooser without choosing; the run stops there.
 class ExportacionCancelada : public std::runtime_error {
  public:
-  ExportacionCancelada() : std::runtime_error("Exportación cancelada.") {}
+  explicit ExportacionCancelada(const std::string& motivo = "Exportación cancelada.")
+      : std::runtime_error(motivo) {}
 };
 
 struct OpcionesExportacion {

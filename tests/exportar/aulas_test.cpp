@@ -83,7 +83,9 @@ TEST(ExportarAulas, CountsAndAttributesOfTheGenericSet) {
     ExportFixture f;
     const auto r = f.exportar(documento(aulas({}, c.general)));
     EXPECT_EQ(f.rows("AULAT", {"ABREV"}).size(), c.generic);
-    if (c.report) EXPECT_EQ(linesWith(r.informe, c.report).size(), 1u);
+    if (c.report) {
+      EXPECT_EQ(linesWith(r.informe, c.report).size(), 1u);
+    }
   }
 }
 

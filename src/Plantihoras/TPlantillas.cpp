@@ -1,0 +1,172 @@
+#include "Plantihoras/TPlantillas.hpp"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
+
+#include "MainForm/GradientPanel.hpp"
+#include "exportar/MarcosHorarios.hpp"
+
+namespace vestran {
+
+namespace {
+
+QFont fuente(int pixeles, bool negrita, bool cursiva = false, bool subrayada = false) {
+  QFont f(QStringLiteral("Arial"));
+  f.setPixelSize(pixeles);
+  f.setBold(negrita);
+  f.setItalic(cursiva);
+  f.setUnderline(subrayada);
+  return f;
+}
+
+QLabel* etiqueta(const QString& texto, QWidget* padre, const QRect& donde, const QFont& f,
+                 const QString& color) {
+  auto* l = new QLabel(texto, padre);
+  l->setGeometry(donde);
+  l->setFont(f);
+  l->setWordWrap(true);
+  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  l->setStyleSheet(QStringLiteral("color: %1;").arg(color));
+  return l;
+}
+
+QString desdeUtf8(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensaje mensaje)
+    : QDialog(parent), documento_(std::move(documento)), mensaje_(std::move(mensaje)) {
+  if (!mensaje_) {
+    mensaje_ = [](QWidget* padre, const QString& texto) {
+      QMessageBox caja(QMessageBox::NoIcon, QStringLiteral("TransVestranColmeda"), texto,
+                       QMessageBox::Ok, padre);
+      caja.exec();
+    };
+  }
+  setWindowTitle(QStringLiteral("Planillas, Marcos o Jornadas Horarias"));
+  setFixedSize(369, 282);
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                 Qt::WindowTitleHint);
+  QFont base(QStringLiteral("MS Sans Serif"));
+  base.setPixelSize(11);
+  setFont(base);
+
+  // Sky blue, white, and the colour of an inactive title bar.
+  auto* Draw3D4 = new GradientPanel(QColor(0xA6, 0xCA, 0xF0), Qt::white,
+                                    palette().color(QPalette::Inactive, QPalette::Highlight), this);
+  Draw3D4->setGeometry(0, 0, 369, 282);
+  const QString ventana = palette().color(QPalette::WindowText).name();
+  etiqueta(QString::fromUtf8("Seleccione 1, o los 2 Marcos Horarios que quiere aplicar a su "
+                             "Horario en Dalmerin."),
+           Draw3D4, QRect(16, 2, 321, 33), fuente(13, true), ventana);
+  etiqueta(QString::fromUtf8("Para seleccionar mas de un Marco Horario, mantenga (Ctrl) pulsado y "
+                             "seleccione cada marco con 1 click del botón izquierdo del ratón."),
+           Draw3D4, QRect(16, 36, 321, 50), fuente(13, true, true), QStringLiteral("red"));
+  etiqueta(QStringLiteral("MARCOS"), Draw3D4, QRect(40, 86, 74, 16), fuente(16, true),
+           QStringLiteral("maroon"));
+  etiqueta(QStringLiteral("HORAS"), Draw3D4, QRect(215, 86, 67, 18), fuente(16, true),
+           QStringLiteral("maroon"));
+
+  ListBox2 = new QListWidget(Draw3D4);
+  ListBox2->setGeometry(16, 103, 127, 45);
+  ListBox2->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  ListBox1 = new QListWidget(Draw3D4);
+  ListBox1->setGeometry(152, 103, 193, 146);
+  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+
+  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 151, 120, 41), fuente(16, true, false, true),
+           QStringLiteral("maroon"));
+  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 196, 120, 23), fuente(16, true),
+           QStringLiteral("maroon"));
+  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 226, 120, 23), fuente(16, true),
+           QStringLiteral("maroon"));
+
+  // Never visible: it carries the identifier of the frame whose periods ListBox1 shows.
+  ComboBoxPlantilla = new QComboBox(Draw3D4);
+  ComboBoxPlantilla->setGeometry(150, 254, 81, 21);
+  ComboBoxPlantilla->setStyleSheet(QStringLiteral("background: yellow;"));
+  ComboBoxPlantilla->hide();
+
+  BitBtnContinuar = new QPushButton(QStringLiteral("Continuar"), Draw3D4);
+  BitBtnContinuar->setGeometry(255, 253, 89, 25);
+  QFont negrita = base;
+  negrita.setBold(true);
+  BitBtnContinuar->setFont(negrita);
+  BitBtnContinuar->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+  BitBtnContinuar->setDefault(true);
+
+  connect(ListBox2, &QListWidget::itemPressed, this, &TPlantillas::ListBox2Click);
+  connect(ListBox2, &QListWidget::currentRowChanged, this, &TPlantillas::ListBox2Click);
+  connect(BitBtnContinuar, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void TPlantillas::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!activado_) FormActivate();
+}
+
+void TPlantillas::FormActivate() {
+  activado_ = true;
+  XMLDoc_ = Document::load(documento_);
+  const std::vector<MarcoHorario> marcos = listarMarcos(XMLDoc_);
+  if (marcos.size() > 1) {
+    ComboBoxPlantilla->clear();
+    ListBox2->clear();
+    for (const MarcoHorario& m : marcos) {
+      ComboBoxPlantilla->addItem(desdeUtf8(m.id));
+      ListBox2->addItem(desdeUtf8(m.id));
+    }
+  } else {
+    cargaFallida_ = XMLDoc_.empty()
+                        ? desdeUtf8(XMLDoc_.problem()->message)
+                        : QString::fromUtf8("El documento no tiene varios marcos horarios.");
+  }
+  ComboBoxPlantilla->setCurrentIndex(0);
+  ComboBoxPlantillaChange();
+  ListBox2->clearSelection();
+}
+
+void TPlantillas::ComboBoxPlantillaChange() {
+  if (ComboBoxPlantilla->count() == 0) return;
+  ListBox1->clear();
+  for (const std::string& linea : horasDelMarco(XMLDoc_, ComboBoxPlantilla->currentText().toStdString())) {
+    ListBox1->addItem(desdeUtf8(linea));
+  }
+}
+
+void TPlantillas::ListBox2Click() {
+  // The frame last clicked, whether the click selected or deselected it.
+  if (ListBox2->currentRow() < 0) return;
+  ComboBoxPlantilla->setCurrentIndex(ListBox2->currentRow());
+  ComboBoxPlantillaChange();
+}
+
+void TPlantillas::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+  QDialog::closeEvent(event);
+}
+
+void TPlantillas::FormClose() {
+  if (cerrado_) return;
+  cerrado_ = true;
+  std::vector<MarcoHorario> marcos(static_cast<std::size_t>(ListBox2->count()));
+  for (int i = 0; i < ListBox2->count(); ++i) marcos[i].id = ListBox2->item(i)->text().toStdString();
+  seleccionados_.clear();
+  for (int i = 0; i < ListBox2->count(); ++i) {
+    if (ListBox2->item(i)->isSelected()) seleccionados_.push_back(static_cast<std::size_t>(i));
+  }
+  const SeleccionMarcos s = evaluarSeleccion(marcos, seleccionados_);
+  resultMH = s.resultMH;
+  resultado = desdeUtf8(s.resultado);
+  if (s.mensaje && !cargaFallida_) {
+    mensaje_(this, QString::fromUtf8(s.mensaje->data(), static_cast<int>(s.mensaje->size())));
+  }
+}
+
+}  // namespace vestran

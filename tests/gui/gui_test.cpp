@@ -1,0 +1,299 @@
+// The windows, headless: start modes, batch mode and its status file, the buttons, and
+// the frame chooser driven by real clicks.
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "MainForm/InteraccionQt.hpp"
+#include "MainForm/TMForm.hpp"
+#include "Plantihoras/TPlantillas.hpp"
+
+namespace vestran {
+namespace {
+
+// Answers in the user's place and remembers what the windows showed.
+class Usuario : public Interaccion {
+ public:
+  std::deque<std::optional<QString>> documentos;
+  std::vector<std::size_t> marcos = {0};
+  QStringList mensajes;
+  QStringList detalles;
+  QStringList errores;
+  int dialogos = 0;
+  int ayudas = 0;
+
+  std::optional<QString> elegirDocumento(QWidget*) override {
+    ++dialogos;
+    if (documentos.empty()) return std::nullopt;
+    auto d = documentos.front();
+    documentos.pop_front();
+    return d;
+  }
+  void mensaje(QWidget*, const QString& texto, const QString& d) override {
+    mensajes << texto;
+    detalles << d;
+  }
+  void error(QWidget*, const QString& texto) override { errores << texto; }
+  std::vector<std::size_t> elegirMarcos(QWidget*, const SolicitudMarcos&) override { return marcos; }
+  void ayuda(QWidget*) override { ++ayudas; }
+};
+
+std::string leer(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void escribir(const std::filesystem::path& p, const std::string& bytes) {
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+const char* kDosMarcos = R"(<datosGHC><materias><materia>Música</materia></materias>
+<marcosDeHorario>
+<marcoHorario id="M"><tramo><submarco>M</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:30:00</horaEntrada><horaSalida>09:25:00</horaSalida><Tipo>Lectiva</Tipo></tramo>
+<tramo><submarco>M</submarco><dia>0</dia><indice>2</indice><horaEntrada>09:25:00</horaEntrada><horaSalida>10:20:00</horaSalida><Tipo>Lectiva</Tipo></tramo></marcoHorario>
+<marcoHorario id="T"><tramo><submarco>T</submarco><dia>0</dia><indice>1</indice><horaEntrada>16:00:00</horaEntrada><horaSalida>16:55:00</horaSalida><Tipo>Lectiva</Tipo></tramo></marcoHorario>
+<marcoHorario id="N"><tramo><submarco>N</submarco><dia>0</dia><indice>1</indice><horaEntrada>19:00:00</horaEntrada><horaSalida>19:55:00</horaSalida><Tipo>Nocturno</Tipo></tramo></marcoHorario>
+</marcosDeHorario></datosGHC>)";
+
+}  // namespace
+
+class GuiTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  std::filesystem::path ruta(const char* nombre) const {
+    return std::filesystem::path(dir_.path().toStdString()) / nombre;
+  }
+  QString documento() const { return QString::fromStdString(ruta("centro.xml").string()); }
+  std::filesystem::path ini() const { return ruta("Dalmerin.ini"); }
+
+  // A main window started with these parameters, shown, with its batch job run.
+  std::unique_ptr<TMForm> arrancar(Usuario& usuario, const QStringList& parametros) {
+    std::vector<std::string> p;
+    for (const QString& s : parametros) p.push_back(s.toStdString());
+    auto form = std::make_unique<TMForm>(usuario, p, ini());
+    form->show();
+    QCoreApplication::processEvents();
+    return form;
+  }
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    std::filesystem::remove_all(ruta("DTEMP"));
+    std::filesystem::remove(ini());
+    qputenv("VESTRAN_DTEMP", QByteArray::fromStdString(ruta("DTEMP").string()));
+    escribir(ruta("centro.xml"), kDosMarcos);
+    escribir(ruta("roto.xml"), "<datosGHC><sin-cerrar></datosGHC>");
+  }
+
+  void cleanup() { QVERIFY(QApplication::topLevelWidgets().isEmpty()); }
+
+  void batchModeAndStatusFile_data() {
+    QTest::addColumn<QStringList>("parametros");
+    QTest::addColumn<QString>("elegido");  // empty: the dialog is cancelled
+    QTest::addColumn<QStringList>("mensajes");
+    QTest::addColumn<int>("errores");
+    QTest::addColumn<bool>("cerradaSola");
+    QTest::addColumn<QString>("estado");  // the status file after closing; empty: none
+
+    const QString doc = documento();
+    const QString roto = QString::fromStdString(ruta("roto.xml").string());
+    QTest::newRow("batch export completed") << QStringList{"EXPORTAR", "x"} << doc
+        << QStringList{kProcesoFinalizado} << 0 << true << "1";
+    QTest::newRow("batch import, dialog cancelled") << QStringList{"Importar", "x"} << QString()
+        << QStringList{kAntesDeImportar, kNoExisteArchivoXml} << 0 << true << "-1";
+    QTest::newRow("batch export, dialog cancelled") << QStringList{"exportar", ""} << QString()
+        << QStringList{kNoExisteArchivo} << 0 << true << "-1";
+    QTest::newRow("batch export, document broken") << QStringList{"exportar", "x"} << roto
+        << QStringList{} << 1 << false << "0";
+    QTest::newRow("batch, unknown word") << QStringList{"exportar ", "x"} << doc
+        << QStringList{} << 0 << false << "0";
+    QTest::newRow("one parameter is interactive") << QStringList{"exportar"} << doc
+        << QStringList{} << 0 << false << "";
+    QTest::newRow("three parameters are interactive") << QStringList{"exportar", "x", "y"} << doc
+        << QStringList{} << 0 << false << "";
+  }
+
+  void batchModeAndStatusFile() {
+    QFETCH(QStringList, parametros);
+    QFETCH(QString, elegido);
+    QFETCH(QStringList, mensajes);
+    QFETCH(int, errores);
+    QFETCH(bool, cerradaSola);
+    QFETCH(QString, estado);
+    escribir(ini(), "; del planificador\r\n[Transformadores]\r\nTransformado=7\r\nOtra=x\r\n");
+
+    Usuario usuario;
+    usuario.documentos.push_back(elegido.isEmpty() ? std::nullopt : std::optional(elegido));
+    auto form = arrancar(usuario, parametros);
+    QCOMPARE(usuario.mensajes, mensajes);
+    QCOMPARE(usuario.errores.size(), errores);
+    QCOMPARE(form->isVisible(), !cerradaSola);
+    form->close();
+    const std::string esperado =
+        estado.isEmpty() ? "7" : estado.toStdString();
+    QCOMPARE(leer(ini()), "; del planificador\r\n[Transformadores]\r\nTransformado=" + esperado +
+                              "\r\nOtra=x\r\n");
+  }
+
+  void completedJobDisablesBothButtonsAndTheReportIsBehindTheMessage() {
+    Usuario usuario;
+    usuario.documentos.push_back(documento());
+    usuario.marcos = {2, 0};
+    auto form = arrancar(usuario, {});
+    QVERIFY(form->BExportar->isEnabled());
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    QCOMPARE(usuario.mensajes, QStringList{kProcesoFinalizado});
+    QVERIFY(usuario.detalles.front().isEmpty());
+    QVERIFY(!form->BExportar->isEnabled());
+    QVERIFY(!form->BImportar->isEnabled());
+    QCOMPARE(form->EstadoTransformado(), 1);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    form->close();
+    QVERIFY(!std::filesystem::exists(ini()));  // interactive mode writes no status
+  }
+
+  void aCancelledDialogReusesTheLastConfirmedPath() {
+    Usuario usuario;
+    const QString roto = QString::fromStdString(ruta("roto.xml").string());
+    usuario.documentos = {roto, std::nullopt};
+    auto form = arrancar(usuario, {});
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    QTest::mouseClick(form->BImportar, Qt::LeftButton);
+    QCOMPARE(usuario.dialogos, 2);
+    QCOMPARE(form->filenameXML(), roto);
+    // The import went on with the earlier path: no missing-file message, and it stopped at
+    // the planner tables, which do not exist here.
+    QCOMPARE(usuario.mensajes, QStringList{kAntesDeImportar});
+    QCOMPARE(usuario.errores.size(), 2);
+    QVERIFY(usuario.errores[1].contains("No existe la tabla SOLUC"));
+    QVERIFY(form->BExportar->isEnabled());
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    form->close();
+  }
+
+  void helpFromTheButtonAndFromF1() {
+    Usuario usuario;
+    auto form = arrancar(usuario, {});
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    QCOMPARE(usuario.ayudas, 2);
+    form->close();
+  }
+
+  void chooserSelectionByClicks_data() {
+    QTest::addColumn<QList<int>>("filas");
+    QTest::addColumn<QList<int>>("modificadores");
+    QTest::addColumn<bool>("aceptada");
+    QTest::addColumn<QString>("resultado");
+    QTest::addColumn<QString>("mensaje");
+    QTest::addColumn<QStringList>("horas");
+
+    const int ctrl = Qt::ControlModifier;
+    QTest::newRow("one click") << QList<int>{1} << QList<int>{0} << true << "T         "
+        << QString() << QStringList{"1-16:00:00-16:55:00-Lectiva"};
+    QTest::newRow("ctrl-click, list order wins over click order") << QList<int>{2, 0}
+        << QList<int>{0, ctrl} << true << "M         N         " << QString()
+        << QStringList{"1-08:30:00-09:25:00-Lectiva", "2-09:25:00-10:20:00-Lectiva"};
+    QTest::newRow("shift-click selects a range of three") << QList<int>{0, 2}
+        << QList<int>{0, int(Qt::ShiftModifier)} << false << "M         T         N         "
+        << QString::fromUtf8(kDemasiadosMarcos.data(), int(kDemasiadosMarcos.size()))
+        << QStringList{"1-19:00:00-19:55:00-Nocturno"};
+    QTest::newRow("ctrl-click deselects and still shows that frame") << QList<int>{0, 1, 1}
+        << QList<int>{0, ctrl, ctrl} << true << "M         " << QString()
+        << QStringList{"1-16:00:00-16:55:00-Lectiva"};
+    QTest::newRow("nothing chosen") << QList<int>{} << QList<int>{} << false << ""
+        << QString::fromUtf8(kAlMenosUnMarco.data(), int(kAlMenosUnMarco.size()))
+        << QStringList{"1-08:30:00-09:25:00-Lectiva", "2-09:25:00-10:20:00-Lectiva"};
+  }
+
+  void chooserSelectionByClicks() {
+    QFETCH(QList<int>, filas);
+    QFETCH(QList<int>, modificadores);
+    QFETCH(bool, aceptada);
+    QFETCH(QString, resultado);
+    QFETCH(QString, mensaje);
+    QFETCH(QStringList, horas);
+
+    QStringList mostrados;
+    TPlantillas Plantillas(ruta("centro.xml"), nullptr,
+                           [&](QWidget*, const QString& m) { mostrados << m; });
+    Plantillas.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Plantillas));
+    QCOMPARE(Plantillas.ListBox2->count(), 3);
+    QVERIFY(Plantillas.ListBox2->selectedItems().isEmpty());
+    for (int i = 0; i < filas.size(); ++i) {
+      QListWidgetItem* item = Plantillas.ListBox2->item(filas[i]);
+      QTest::mouseClick(Plantillas.ListBox2->viewport(), Qt::LeftButton,
+                        Qt::KeyboardModifiers(modificadores[i]),
+                        Plantillas.ListBox2->visualItemRect(item).center());
+    }
+    QStringList mostradas;
+    for (int i = 0; i < Plantillas.ListBox1->count(); ++i) mostradas << Plantillas.ListBox1->item(i)->text();
+    QCOMPARE(mostradas, horas);
+    QTest::mouseClick(Plantillas.BitBtnContinuar, Qt::LeftButton);
+    QVERIFY(!Plantillas.isVisible());
+    QCOMPARE(Plantillas.resultMH, aceptada);
+    QCOMPARE(Plantillas.resultado, resultado);
+    QCOMPARE(mostrados, mensaje.isEmpty() ? QStringList{} : QStringList{mensaje});
+  }
+
+  void chooserThatCannotReadTheDocumentSaysWhy() {
+    TPlantillas Plantillas(ruta("roto.xml"), nullptr, [](QWidget*, const QString&) {});
+    Plantillas.show();
+    QVERIFY(Plantillas.cargaFallida().has_value());
+    QVERIFY(Plantillas.cargaFallida()->contains(QString::fromUtf8("línea 1")));
+    Plantillas.close();
+    QVERIFY(!Plantillas.resultMH);
+  }
+
+  void theBundledHelpOpensWhereThereIsNoCompiledHelp() {
+    InteraccionQt real;
+    real.ayuda(nullptr);
+    QTextBrowser* texto = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* t = w->findChild<QTextBrowser*>()) texto = t;
+    }
+    QVERIFY(texto != nullptr);
+    QVERIFY(texto->toPlainText().contains("Dalmerin.ini"));
+    QVERIFY(texto->toPlainText().contains("Proceso finalizado"));
+    texto->window()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  // Renders both windows to PNG files when VESTRAN_CAPTURAS names a folder.
+  void screenshots() {
+    const QString carpeta = qEnvironmentVariable("VESTRAN_CAPTURAS");
+    if (carpeta.isEmpty()) QSKIP("VESTRAN_CAPTURAS is not set");
+    Usuario usuario;
+    auto form = arrancar(usuario, {});
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(form->grab().save(carpeta + "/ventana-principal.png"));
+    const char* ejemplo = std::getenv("VESTRAN_CAPTURAS_DOCUMENTO");
+    TPlantillas Plantillas(ejemplo ? std::filesystem::path(ejemplo) : ruta("centro.xml"), nullptr,
+                           [](QWidget*, const QString&) {});
+    Plantillas.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Plantillas));
+    QTest::mouseClick(Plantillas.ListBox2->viewport(), Qt::LeftButton, {},
+                      Plantillas.ListBox2->visualItemRect(Plantillas.ListBox2->item(0)).center());
+    QVERIFY(Plantillas.grab().save(carpeta + "/selector-de-marcos.png"));
+    Plantillas.close();
+    form->close();
+  }
+};
+
+}  // namespace vestran
+
+QTEST_MAIN(vestran::GuiTest)
+#include "gui_test.moc"
