@@ -99,7 +99,7 @@ int importar(const CommandLine& line) {
   const ResultadoImportacion r = vestran::importar({documento, plannerDirectory(line.dir)});
   mostrarInforme(r.informe);
   std::cout << "Proceso finalizado\n";
-  std::cout << "Resultado: " << os::pathToUtf8(r.archivo) << '\n';
+  std::cout << "Resultado: " << os::pathToUtf8(fs::absolute(r.archivo)) << '\n';
   std::cout << "Elementos <tramo> escritos: " << r.tramos << '\n';
   return kCompleted;
 }

@@ -147,6 +147,19 @@ class GuiTest : public QObject {
                               "\r\nOtra=x\r\n");
   }
 
+  void anUnwritableStatusFileIsReportedAndMakesTheProgramFail() {
+    Usuario usuario;
+    auto form = std::make_unique<TMForm>(usuario, std::vector<std::string>{"otra", "x"},
+                                         ruta("no-existe") / "Dalmerin.ini");
+    form->show();
+    QCoreApplication::processEvents();
+    QVERIFY(form->estadoEscrito());
+    form->close();
+    QVERIFY(!form->estadoEscrito());
+    QCOMPARE(usuario.errores.size(), 1);
+    QVERIFY(usuario.errores[0].contains("estado"));
+  }
+
   void completedJobDisablesBothButtonsAndTheReportIsBehindTheMessage() {
     Usuario usuario;
     usuario.documentos.push_back(documento());

@@ -104,12 +104,12 @@ TEST(Interop, WeReadVisualFoxProAndDbase3TablesWrittenByPythonDbf) {
   test::python(R"(
 import sys, dbf, datetime
 d = sys.argv[1]
-t = dbf.Table(d + '/vfp.dbf', 'nombre C(20); dia I; hora B; precio Y; momento T; ok L',
+t = dbf.Table(d + '/vfp.dbf', 'nombre C(20); dia I; hora B; precio Y; momento T; ok L; notas M',
               dbf_type='vfp', codepage='cp850')
 t.open(dbf.READ_WRITE)
-t.append(('Música', 2, 3.0, 12.5, datetime.datetime(2026, 12, 9, 8, 30, 0), True))
-t.append(('Borrada', 9, 9.0, 0, None, False))
-t.append(('Ñandú', -7, 4.25, -0.0001, None, None))
+t.append(('Música', 2, 3.0, 12.5, datetime.datetime(2026, 12, 9, 8, 30, 0), True, 'larga'))
+t.append(('Borrada', 9, 9.0, 0, None, False, ''))
+t.append(('Ñandú', -7, 4.25, -0.0001, None, None, 'otra'))
 dbf.delete(t[1])
 t.close()
 t = dbf.Table(d + '/d3.dbf', 'nombre C(20); dia N(3,0); nota N(6,2); fecha D', dbf_type='db3',
@@ -120,9 +120,9 @@ t.close()
 )",
                {dir.path().string()});
   EXPECT_EQ(csvOf(dir.path(), "vfp"),
-            "NOMBRE,DIA,HORA,PRECIO,MOMENTO,OK\n"
-            "Música,2,3,12.5,2026-12-09 08:30:00,T\n"
-            "Ñandú,-7,4.25,-0.0001,,\n");
+            "NOMBRE,DIA,HORA,PRECIO,MOMENTO,OK,NOTAS\n"  // memo contents are not read
+            "Música,2,3,12.5,2026-12-09 08:30:00,T,\n"
+            "Ñandú,-7,4.25,-0.0001,,,\n");
   EXPECT_EQ(csvOf(dir.path(), "d3"),
             "NOMBRE,DIA,NOTA,FECHA\n"
             "Camión,4,7.25,2026-12-09\n");

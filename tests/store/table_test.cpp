@@ -199,5 +199,38 @@ TEST_P(TableTest, PostedRowsAreWrittenWhenTheTableIsDroppedByAnError) {
   EXPECT_EQ(t.text("COD"), "antes");
 }
 
+TEST(Level7Doubles, OrderPreservingBigEndianDoublesReadByValue) {
+  // Level 7 'O' fields hold an IEEE double big-endian, with the sign bit flipped for
+  // positive values and every bit inverted for negative ones; all zeros are empty.
+  TempDir dir;
+  Table::recreate(dir.path(), "DOBLE", std::vector<FieldDef>{{"X", FieldKind::character, 8}},
+                  TableFormat::level7);
+  {
+    Table t = Table::open(dir.path(), "DOBLE");
+    for (int i = 0; i < 3; ++i) {
+      t.append();
+      t.post();
+    }
+    t.close();
+  }
+  std::string bytes = test::readFile(dir / "DOBLE.DBF");
+  bytes[68 + 32] = 'O';
+  const std::size_t header = 68 + 48 + 1;
+  const std::string values[] = {
+      std::string("\xC0\x04\x00\x00\x00\x00\x00\x00", 8),  //  2.5: 0x4004... with the sign set
+      std::string("\x3F\xFB\xFF\xFF\xFF\xFF\xFF\xFF", 8),  // -2.5: 0xC004... inverted
+      std::string(8, '\0'),
+  };
+  for (int i = 0; i < 3; ++i) bytes.replace(header + i * 9 + 1, 8, values[i]);
+  test::writeFile(dir / "DOBLE.DBF", bytes);
+  Table t = Table::open(dir.path(), "DOBLE");
+  const char* expected[] = {"2.5", "-2.5", ""};
+  int i = 0;
+  for (t.first(); !t.eof(); t.next(), ++i) {
+    EXPECT_EQ(t.text("X"), expected[i]);
+    EXPECT_EQ(t.integer("X"), i == 0 ? 3 : i == 1 ? -3 : 0);
+  }
+}
+
 }  // namespace
 }  // namespace vestran
