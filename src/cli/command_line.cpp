@@ -70,9 +70,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     line.command = "version";
     return line;
   }
-  const auto spec = std::find_if(kCommands.begin(), kCommands.end(),
+  const auto command = std::find_if(kCommands.begin(), kCommands.end(),
                                  [&](const CommandSpec& c) { return c.name == args.front(); });
-  if (spec == kCommands.end()) {
+  if (command == kCommands.end()) {
     throw UsageError("Orden desconocida: '" + args.front() + "'. Use --help para ver las órdenes.");
   }
   line.command = args.front();
@@ -89,9 +89,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       arg.resize(eq);
     }
     std::optional<std::string>* target = nullptr;
-    if (arg == "--dir" && spec->dir) target = &line.dir;
-    if (arg == "--marcos" && spec->marcos) target = &line.marcos;
-    if (arg == "--formato" && spec->formato) target = &line.formato;
+    if (arg == "--dir" && command->dir) target = &line.dir;
+    if (arg == "--marcos" && command->marcos) target = &line.marcos;
+    if (arg == "--formato" && command->formato) target = &line.formato;
     if (!target) {
       throw UsageError("La orden " + line.command + " no admite la opción " + arg + ".");
     }
@@ -101,8 +101,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
     *target = *value;
   }
-  if (line.arguments.size() != spec->arguments) {
-    throw UsageError("La orden " + line.command + " necesita " + std::string(spec->argumentName) +
+  if (line.arguments.size() != command->arguments) {
+    throw UsageError("La orden " + line.command + " necesita " + std::string(command->argumentName) +
                      ". Use --help para ver el uso.");
   }
   return line;

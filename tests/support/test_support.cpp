@@ -84,11 +84,11 @@ std::vector<std::string> tdbfDump(const fs::path& table) {
   return lines;
 }
 
-void tdbfWrite(const fs::path& table, int level, std::string_view spec) {
+void tdbfWrite(const fs::path& table, int level, std::string_view layout) {
   const ProcessResult r = run(std::string(VESTRAN_ICONV) + " -f UTF-8 -t WINDOWS-1252 | " +
                                   VESTRAN_DBFWRITE + " " + quote(table.string()) + " " +
                                   std::to_string(level),
-                              spec);
+                              layout);
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
 }
 

@@ -42,8 +42,8 @@ std::string quote(std::string_view word);
 // A table as Free Pascal's TDbf reads it: "LEVEL n CP n", "FIELD name type size precision"
 // lines and "ROW|value|..." lines, in UTF-8.
 std::vector<std::string> tdbfDump(const std::filesystem::path& table);
-// Writes a table with TDbf at the given level from a spec in UTF-8 (see dbfwrite.pas).
-void tdbfWrite(const std::filesystem::path& table, int level, std::string_view spec);
+// Writes a table with TDbf at the given level from a layout in UTF-8 (see dbfwrite.pas).
+void tdbfWrite(const std::filesystem::path& table, int level, std::string_view layout);
 // Runs a Python program with Debian's python3 (which has dbf and dbfread); returns stdout.
 std::string python(std::string_view program, const std::vector<std::string>& args = {});
 

@@ -1,6 +1,6 @@
 { Writes a dBase table with Free Pascal's TDbf, for the interoperability tests.
-  Usage: dbfwrite FILE LEVEL < spec
-  The spec, texts in Windows-1252: a first line of fields "NAME:KIND:SIZE:PRECISION" separated by ";",
+  Usage: dbfwrite FILE LEVEL < layout
+  The layout, texts in Windows-1252: a first line of fields "NAME:KIND:SIZE:PRECISION" separated by ";",
   KIND one of S (string), I (integer), F (float), L (logical), D (date), T (date and time),
   A (autoincrement); then one line per row, values separated by "|", an empty value left
   unset, dates as yyyy-mm-dd and times as yyyy-mm-dd hh:nn:ss, logicals T or F,
@@ -23,7 +23,7 @@ end;
 
 var
   T: TDbf;
-  specs, parts, values: TStringList;
+  fields, parts, values: TStringList;
   line, v: string;
   i: Integer;
   deleteRow: Boolean;
@@ -33,7 +33,7 @@ begin
   fs.DecimalSeparator := '.';
   T := TDbf.Create(nil);
   T.OnTranslate := @TRawBytes(nil).Keep;
-  specs := TStringList.Create;
+  fields := TStringList.Create;
   parts := TStringList.Create;
   values := TStringList.Create;
   try
@@ -42,14 +42,14 @@ begin
     T.TableLevel := StrToInt(ParamStr(2));
     T.LanguageID := $58; { Windows-1252, Western Europe }
     ReadLn(line);
-    specs.Delimiter := ';';
-    specs.StrictDelimiter := True;
-    specs.DelimitedText := line;
+    fields.Delimiter := ';';
+    fields.StrictDelimiter := True;
+    fields.DelimitedText := line;
     parts.Delimiter := ':';
     parts.StrictDelimiter := True;
-    for i := 0 to specs.Count - 1 do
+    for i := 0 to fields.Count - 1 do
     begin
-      parts.DelimitedText := specs[i];
+      parts.DelimitedText := fields[i];
       case parts[1][1] of
         'S': T.FieldDefs.Add(parts[0], ftString, StrToInt(parts[2]));
         'I': T.FieldDefs.Add(parts[0], ftInteger);
@@ -101,7 +101,7 @@ begin
   finally
     values.Free;
     parts.Free;
-    specs.Free;
+    fields.Free;
     T.Free;
   end;
 end.
