@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "store/errors.hpp"
+#include "store/intercambio.hpp"
 #include "store/os_file.hpp"
 
 namespace vestran {
@@ -11,7 +12,6 @@ namespace vestran {
 Exportacion::Exportacion(OpcionesExportacion opciones) : opciones_(std::move(opciones)) {}
 
 ResultadoExportacion Exportacion::ejecutar() {
-  XMLDoc = Document::load(opciones_.documento);
   comprobarDocumento();
   std::error_code ec;
   std::filesystem::create_directories(opciones_.directorio, ec);
@@ -30,20 +30,12 @@ ResultadoExportacion Exportacion::ejecutar() {
 }
 
 void Exportacion::comprobarDocumento() {
-  const std::string archivo = os::pathToUtf8(opciones_.documento);
-  if (XMLDoc.empty()) {
-    throw DocumentError(XMLDoc.problem()->message + ".\nDocumento: " + archivo +
-                        "\nNo se ha modificado ninguna tabla.");
-  }
-  if (XMLDoc.root().name() != "datosGHC") {
-    throw DocumentError("El documento " + archivo + " no es un documento de intercambio: su "
-                        "elemento raíz es <" + XMLDoc.root().name() + "> y no <datosGHC>.\n"
-                        "No se ha modificado ninguna tabla.");
-  }
+  constexpr std::string_view kNadaHecho = "No se ha modificado ninguna tabla.";
+  XMLDoc = leerDocumentoDeIntercambio(opciones_.documento, kNadaHecho);
   if (XMLDoc.select("/datosGHC/marcosDeHorario/marcoHorario").empty()) {
-    throw DocumentError("El documento " + archivo + " no tiene ningún marco horario "
-                        "(<marcoHorario> dentro de <marcosDeHorario>).\n"
-                        "No se ha modificado ninguna tabla.");
+    throw DocumentError("El documento " + os::pathToUtf8(opciones_.documento) +
+                        " no tiene ningún marco horario (<marcoHorario> dentro de "
+                        "<marcosDeHorario>).\n" + std::string(kNadaHecho));
   }
 }
 

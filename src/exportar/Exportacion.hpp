@@ -68,6 +68,7 @@ class Exportacion {
   ResultadoExportacion ejecutar();
 
  private:
+  // Reads the document; stops the run before any table is touched when it cannot be used.
   void comprobarDocumento();
   void ExportarMaterias();
   void ExportarTareas();

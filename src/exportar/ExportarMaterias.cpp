@@ -31,6 +31,17 @@ void informarRepetido(Informe& informe, const std::string& donde, const CodeList
                  "' en ASIGNOMT.");
 }
 
+void anotarFila(Table& tabla, const std::string& codigo, const std::string& texto,
+                const std::string& codTarea, bool esTarea) {
+  tabla.append();
+  tabla.setText("COD", codigo);
+  tabla.setText("CODLARGO", texto);
+  tabla.setText("NOMBRE", texto);
+  if (esTarea) tabla.setText("CODTAREA", codTarea);
+  tabla.setLogical("ESTAREA", esTarea);
+  tabla.post();
+}
+
 }  // namespace
 
 void Exportacion::ExportarMaterias() {
@@ -44,12 +55,7 @@ void Exportacion::ExportarMaterias() {
       informarRepetido(resultado_.informe, situacion(materias[i], i + 1), CodigosLargos, texto);
       continue;
     }
-    tabla.append();
-    tabla.setText("COD", *codigo);
-    tabla.setText("CODLARGO", texto);
-    tabla.setText("NOMBRE", texto);
-    tabla.setLogical("ESTAREA", false);
-    tabla.post();
+    anotarFila(tabla, *codigo, texto, "", false);
   }
   cerrar(tabla);
 }
@@ -65,13 +71,7 @@ void Exportacion::ExportarTareas() {
       informarRepetido(resultado_.informe, situacion(tareas[i], i + 1), CodigosLargos, texto);
       continue;
     }
-    tabla.append();
-    tabla.setText("COD", *codigo);
-    tabla.setText("CODLARGO", texto);
-    tabla.setText("NOMBRE", texto);
-    tabla.setText("CODTAREA", codTarea);
-    tabla.setLogical("ESTAREA", true);
-    tabla.post();
+    anotarFila(tabla, *codigo, texto, codTarea, true);
   }
   cerrar(tabla);
 }

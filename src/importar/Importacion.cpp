@@ -5,6 +5,7 @@
 
 #include "store/document.hpp"
 #include "store/errors.hpp"
+#include "store/intercambio.hpp"
 #include "store/os_file.hpp"
 #include "store/table.hpp"
 #include "store/text.hpp"
@@ -21,21 +22,6 @@ std::string nombreDeAulaGenerica(Table& aulas) {
     if (aulas.text("CL_GENERICA") == "S") return aulas.text("NOMBRE");
   }
   return "";
-}
-
-Document documentoDeIntercambio(const fs::path& documento) {
-  Document d = Document::load(documento);
-  const std::string archivo = os::pathToUtf8(documento);
-  if (d.empty()) {
-    throw DocumentError(d.problem()->message + ".\nDocumento: " + archivo +
-                        "\nNo se ha escrito ningún archivo.");
-  }
-  if (d.root().name() != "datosGHC") {
-    throw DocumentError("El documento " + archivo + " no es un documento de intercambio: su "
-                        "elemento raíz es <" + d.root().name() + "> y no <datosGHC>.\n"
-                        "No se ha escrito ningún archivo.");
-  }
-  return d;
 }
 
 std::int32_t enteroDeSoluc(const Table& soluc, std::string_view campo, std::int64_t valor,
@@ -70,7 +56,8 @@ ResultadoImportacion importar(const OpcionesImportacion& opciones) {
   ResultadoImportacion r;
   const std::string aulaGenerica = nombreDeAulaGenerica(aulas);
 
-  Document XMLDoc = documentoDeIntercambio(opciones.documento);
+  Document XMLDoc =
+      leerDocumentoDeIntercambio(opciones.documento, "No se ha escrito ningún archivo.");
   Element datosGHC = XMLDoc.root();
   Element nuevo = XMLDoc.createElement("horario");
   datosGHC.appendChild(nuevo);

@@ -5,19 +5,7 @@
     ROW|<value>|<value>...                               one line per row; <null> when empty }
 program dbfdump;
 {$mode objfpc}{$H+}
-uses SysUtils, Classes, db, dbf;
-
-type
-  { Keeps the table's bytes as they are; this program converts texts itself. }
-  TRawBytes = class
-    function Keep(Dbf: TDbf; Src, Dest: PChar; ToOem: Boolean): Integer;
-  end;
-
-function TRawBytes.Keep(Dbf: TDbf; Src, Dest: PChar; ToOem: Boolean): Integer;
-begin
-  if Src <> Dest then StrCopy(Dest, Src);
-  Result := StrLen(Dest);
-end;
+uses SysUtils, Classes, db, dbf, rawbytes;
 
 var
   T: TDbf;

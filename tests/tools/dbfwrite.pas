@@ -7,19 +7,7 @@
   floats with a point. A row starting with "*" is deleted after it is written. }
 program dbfwrite;
 {$mode objfpc}{$H+}
-uses SysUtils, Classes, db, dbf, dbf_common;
-
-type
-  { Keeps the table's bytes as they are; this program converts texts itself. }
-  TRawBytes = class
-    function Keep(Dbf: TDbf; Src, Dest: PChar; ToOem: Boolean): Integer;
-  end;
-
-function TRawBytes.Keep(Dbf: TDbf; Src, Dest: PChar; ToOem: Boolean): Integer;
-begin
-  if Src <> Dest then StrCopy(Dest, Src);
-  Result := StrLen(Dest);
-end;
+uses SysUtils, Classes, db, dbf, rawbytes, dbf_common;
 
 var
   T: TDbf;
