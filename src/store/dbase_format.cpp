@@ -183,16 +183,19 @@ void layOut(Header& header) {
                         1;
 }
 
+void stampToday(std::string& header) {
+  const auto today = std::chrono::year_month_day(
+      std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
+  header[1] = static_cast<char>(static_cast<int>(today.year()) - 1900);
+  header[2] = static_cast<char>(static_cast<unsigned>(today.month()));
+  header[3] = static_cast<char>(static_cast<unsigned>(today.day()));
+}
+
 std::string serializeHeader(const Header& header) {
   const bool level7 = header.variant == Variant::level7;
   std::string out(header.headerLength, '\0');
   out[0] = static_cast<char>(header.version);
-
-  const auto today = std::chrono::year_month_day(
-      std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
-  out[1] = static_cast<char>(static_cast<int>(today.year()) - 1900);
-  out[2] = static_cast<char>(static_cast<unsigned>(today.month()));
-  out[3] = static_cast<char>(static_cast<unsigned>(today.day()));
+  stampToday(out);
   put32(out, 4, header.recordCount);
   put16(out, 8, header.headerLength);
   put16(out, 10, header.recordLength);

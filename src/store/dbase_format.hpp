@@ -58,6 +58,9 @@ Header parseHeader(std::string_view file);
 // lengths and record count filled in, dated with today's date.
 std::string serializeHeader(const Header& header);
 
+// Writes today's date into the header bytes (year since 1900, month, day).
+void stampToday(std::string& header);
+
 // Lays out fields one after another from byte 1 and fills in header and record length.
 void layOut(Header& header);
 

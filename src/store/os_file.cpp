@@ -1,10 +1,12 @@
 #include "store/os_file.hpp"
 
+#include <algorithm>
 #include <random>
 #include <system_error>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
 #include <windows.h>
 #else
 #include <fcntl.h>

@@ -1,6 +1,5 @@
 #include "store/table.hpp"
 
-#include <chrono>
 #include <cmath>
 #include <stdexcept>
 #include <system_error>
@@ -25,6 +24,11 @@ std::string describeTable(std::string_view name, const fs::path& file) {
   return "La tabla " + std::string(name) + " (" + os::pathToUtf8(file) + ")";
 }
 
+TableLockedError heldElsewhere(std::string_view name, const fs::path& file) {
+  return TableLockedError(describeTable(name, file) +
+                          " está abierta en otro programa; ciérrela y vuelva a intentarlo.");
+}
+
 dbase::Field physicalField(const FieldDef& def, TableFormat format) {
   dbase::Field f;
   f.name = def.name;
@@ -33,6 +37,10 @@ dbase::Field physicalField(const FieldDef& def, TableFormat format) {
   }
   switch (def.kind) {
     case FieldKind::character:
+      if (def.width < 1 || def.width > 254) {
+        throw std::logic_error("character field " + def.name + " of width " +
+                               std::to_string(def.width));
+      }
       f.type = 'C';
       f.width = def.width;
       break;
@@ -105,8 +113,7 @@ void Table::recreate(const fs::path& dir, std::string_view name,
     try {
       os::ExclusiveFile probe = os::ExclusiveFile::open(existing);
     } catch (const os::FileHeld&) {
-      throw TableLockedError(describeTable(base, existing) +
-                             " está abierta en otro programa; ciérrela y vuelva a intentarlo.");
+      throw heldElsewhere(base, existing);
     } catch (const os::FileError&) {
       // Not readable by us: removing it below tells whether it can be replaced.
     }
@@ -150,8 +157,7 @@ Table Table::openAs(const fs::path& path, const std::string& base) {
     t.file_ = os::ExclusiveFile::open(path);
     bytes = t.file_.readAll();
   } catch (const os::FileHeld&) {
-    throw TableLockedError(describeTable(base, path) +
-                           " está abierta en otro programa; ciérrela y vuelva a intentarlo.");
+    throw heldElsewhere(base, path);
   } catch (const os::FileError& e) {
     throw TableError("No se pudo abrir la tabla " + base + ": " + e.what());
   }
@@ -182,11 +188,7 @@ void Table::write() {
   std::string bytes = headerBytes_;
   const auto count = static_cast<std::uint32_t>(records_.size());
   for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
-  const auto today = std::chrono::year_month_day(
-      std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
-  bytes[1] = static_cast<char>(static_cast<int>(today.year()) - 1900);
-  bytes[2] = static_cast<char>(static_cast<unsigned>(today.month()));
-  bytes[3] = static_cast<char>(static_cast<unsigned>(today.day()));
+  dbase::stampToday(bytes);
   bytes.reserve(bytes.size() + records_.size() * header_.recordLength + 1);
   for (const std::string& r : records_) bytes += r;
   bytes += dbase::kEndOfFile;
