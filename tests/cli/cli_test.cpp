@@ -81,6 +81,10 @@ TEST_F(Cli, ExitCodesAndMessages) {
        "El documento no tiene ningún marco horario con el identificador '7'.\n"},
       {"missing document", "exportar " + quote((dir / "no.xml").string()), 3,
        "No existe archivo\n"},
+      {"missing document to import", "importar " + quote((dir / "no.xml").string()), 3,
+       "No existe archivo XML.\n"},
+      {"import without planner tables", "importar " + doc() + " --dir " + planner(), 1,
+       "No existe la tabla SOLUC"},
       {"unknown format", "exportar " + doc() + " --formato dbase5", 2, "Formato de tabla desconocido"},
       {"unknown command", "borrar", 2, "Orden desconocida: 'borrar'"},
       {"missing argument", "tabla", 2, "La orden tabla necesita FICHERO.DBF"},
@@ -94,6 +98,39 @@ TEST_F(Cli, ExitCodesAndMessages) {
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "DTEMP"));  // no usage error touched a table
+}
+
+TEST_F(Cli, TablaPrintsTablesOfOtherProgramsAsCsv) {
+  python(R"(
+import sys, dbf
+t = dbf.Table(sys.argv[1], 'nombre C(12); dia I; hora B', dbf_type='vfp', codepage='cp850')
+t.open(dbf.READ_WRITE)
+t.append(('Año', 1, 2.5))
+t.append(('Borrada', 2, 0.0))
+t.append(('Ñu', -3, 0.125))
+dbf.delete(t[1])
+t.close()
+)",
+         {(dir / "vfp.dbf").string()});
+  auto r = run(cli("tabla " + quote((dir / "vfp.dbf").string())));
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "NOMBRE,DIA,HORA\nAño,1,2.5\nÑu,-3,0.125\n");
+
+  tdbfWrite(dir / "largos.dbf", 7, "CL_HORADESDE:S:8:0;CL_GENERICA:S:1:0\n08:30:00|S\n");
+  r = run(cli("tabla " + quote((dir / "largos.dbf").string())));
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "CL_HORADESDE,CL_GENERICA\n08:30:00,S\n");
+}
+
+TEST_F(Cli, ImportWritesTheResultBesideTheDocument) {
+  ASSERT_EQ(run(cli("exportar " + doc() + " --dir " + planner() + " --marcos 1")).exitCode, 0);
+  ASSERT_EQ(run(std::string(VESTRAN_SIMULAR_SOLUC) + " --dir " + planner()).exitCode, 0);
+  const auto r = run(cli("importar " + doc() + " --dir " + planner()));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, 19), "Proceso finalizado\n");
+  EXPECT_NE(r.out.find("Resultado: " + (dir / "ResultadoVestrancentro.xml").string() + "\n"),
+            std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Elementos <tramo> escritos: "), std::string::npos);
 }
 
 TEST_F(Cli, MarcosListsTheFramesAndTheirFirstDayPeriods) {
