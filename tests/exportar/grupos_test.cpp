@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "exportar/export_fixture.hpp"
+#include "store/errors.hpp"
 
 namespace vestran::test {
 namespace {
@@ -111,6 +112,19 @@ TEST(ExportarGrupos, ElevenAndTwelveGroupsOfATenCharacterBase) {
   EXPECT_EQ(rows[9][0], "ABCDEFGHI9");
   EXPECT_EQ(rows[10][0], "ABCDEFGH10");
   EXPECT_EQ(rows[11][0], "ABCDEFGH11");
+}
+
+TEST(ExportarGrupos, WhenEverySuffixIsTakenTheRunStopsNamingTheTextAndTheTable) {
+  std::vector<Grupo> lista(1001, Grupo{"1", "g", "AB", "", ""});
+  ExportFixture f;
+  try {
+    f.exportar(documento(grupos(lista)));
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "No queda ningún código corto libre para 'AB' en la tabla GRUPOST: ya se usan "
+              "todos los sufijos del 1 al 999 de 'AB'.");
+  }
 }
 
 }  // namespace
