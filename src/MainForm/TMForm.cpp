@@ -11,6 +11,7 @@
 
 #include <iostream>
 
+#include "MainForm/Componentes.hpp"
 #include "MainForm/GradientPanel.hpp"
 #include "MainForm/Interaccion.hpp"
 #include "exportar/Exportacion.hpp"
@@ -38,22 +39,6 @@ class CursorDeEspera {
  private:
   bool activo_ = true;
 };
-
-QFont fuente(const QString& familia, int pixeles, bool negrita) {
-  QFont f(familia);
-  f.setPixelSize(pixeles);
-  f.setBold(negrita);
-  return f;
-}
-
-QLabel* etiqueta(const QString& texto, QWidget* padre, const QRect& donde, const QFont& f) {
-  auto* l = new QLabel(texto, padre);
-  l->setGeometry(donde);
-  l->setFont(f);
-  l->setWordWrap(true);
-  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  return l;
-}
 
 QPushButton* boton(const QString& texto, QStyle::StandardPixmap glifo, QWidget* padre,
                    const QRect& donde) {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "MainForm/Componentes.hpp"
 #include "MainForm/GradientPanel.hpp"
 #include "exportar/MarcosHorarios.hpp"
 
@@ -15,25 +16,7 @@ namespace vestran {
 
 namespace {
 
-QFont fuente(int pixeles, bool negrita, bool cursiva = false, bool subrayada = false) {
-  QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(pixeles);
-  f.setBold(negrita);
-  f.setItalic(cursiva);
-  f.setUnderline(subrayada);
-  return f;
-}
-
-QLabel* etiqueta(const QString& texto, QWidget* padre, const QRect& donde, const QFont& f,
-                 const QString& color) {
-  auto* l = new QLabel(texto, padre);
-  l->setGeometry(donde);
-  l->setFont(f);
-  l->setWordWrap(true);
-  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  l->setStyleSheet(QStringLiteral("color: %1;").arg(color));
-  return l;
-}
+const QString kArial = QStringLiteral("Arial");
 
 QString desdeUtf8(const std::string& s) { return QString::fromStdString(s); }
 
@@ -52,9 +35,7 @@ TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensa
   setFixedSize(369, 282);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
                  Qt::WindowTitleHint);
-  QFont base(QStringLiteral("MS Sans Serif"));
-  base.setPixelSize(11);
-  setFont(base);
+  setFont(fuente(QStringLiteral("MS Sans Serif"), 11, false));
 
   // Sky blue, white, and the colour of an inactive title bar.
   auto* Draw3D4 = new GradientPanel(QColor(0xA6, 0xCA, 0xF0), Qt::white,
@@ -63,13 +44,13 @@ TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensa
   const QString ventana = palette().color(QPalette::WindowText).name();
   etiqueta(QString::fromUtf8("Seleccione 1, o los 2 Marcos Horarios que quiere aplicar a su "
                              "Horario en Dalmerin."),
-           Draw3D4, QRect(16, 2, 321, 33), fuente(13, true), ventana);
+           Draw3D4, QRect(16, 2, 321, 33), fuente(kArial, 13, true), ventana);
   etiqueta(QString::fromUtf8("Para seleccionar mas de un Marco Horario, mantenga (Ctrl) pulsado y "
                              "seleccione cada marco con 1 click del botón izquierdo del ratón."),
-           Draw3D4, QRect(16, 36, 321, 50), fuente(13, true, true), QStringLiteral("red"));
-  etiqueta(QStringLiteral("MARCOS"), Draw3D4, QRect(40, 86, 74, 16), fuente(16, true),
+           Draw3D4, QRect(16, 36, 321, 50), fuente(kArial, 13, true, true), QStringLiteral("red"));
+  etiqueta(QStringLiteral("MARCOS"), Draw3D4, QRect(40, 86, 74, 16), fuente(kArial, 16, true),
            QStringLiteral("maroon"));
-  etiqueta(QStringLiteral("HORAS"), Draw3D4, QRect(215, 86, 67, 18), fuente(16, true),
+  etiqueta(QStringLiteral("HORAS"), Draw3D4, QRect(215, 86, 67, 18), fuente(kArial, 16, true),
            QStringLiteral("maroon"));
 
   ListBox2 = new QListWidget(Draw3D4);
@@ -79,11 +60,11 @@ TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensa
   ListBox1->setGeometry(152, 103, 193, 146);
   ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
 
-  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 151, 120, 41), fuente(16, true, false, true),
+  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 151, 120, 41), fuente(kArial, 16, true, false, true),
            QStringLiteral("maroon"));
-  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 196, 120, 23), fuente(16, true),
+  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 196, 120, 23), fuente(kArial, 16, true),
            QStringLiteral("maroon"));
-  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 226, 120, 23), fuente(16, true),
+  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 226, 120, 23), fuente(kArial, 16, true),
            QStringLiteral("maroon"));
 
   // Never visible: it carries the identifier of the frame whose periods ListBox1 shows.
@@ -94,9 +75,7 @@ TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensa
 
   BitBtnContinuar = new QPushButton(QStringLiteral("Continuar"), Draw3D4);
   BitBtnContinuar->setGeometry(255, 253, 89, 25);
-  QFont negrita = base;
-  negrita.setBold(true);
-  BitBtnContinuar->setFont(negrita);
+  BitBtnContinuar->setFont(fuente(QStringLiteral("MS Sans Serif"), 11, true));
   BitBtnContinuar->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
   BitBtnContinuar->setDefault(true);
 
