@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "exportar/Exportacion.hpp"
@@ -65,19 +66,25 @@ std::vector<std::size_t> marcosElegidosEn(const CommandLine& line, const fs::pat
   }
 }
 
+// The document the command names; nullopt, after the job's missing-file message, when
+// there is no such file.
+std::optional<fs::path> documentoPedido(const CommandLine& line, std::string_view sinArchivo) {
+  fs::path documento = os::pathFromUtf8(line.arguments[0]);
+  if (fs::is_regular_file(documento)) return documento;
+  std::cerr << sinArchivo << '\n';
+  return std::nullopt;
+}
+
 }  // namespace
 
 int exportar(const CommandLine& line) {
-  const fs::path documento = os::pathFromUtf8(line.arguments[0]);
-  if (!fs::is_regular_file(documento)) {
-    std::cerr << kNoExisteArchivo << '\n';
-    return kNoDocument;
-  }
+  const auto documento = documentoPedido(line, kNoExisteArchivo);
+  if (!documento) return kNoDocument;
   OpcionesExportacion opciones;
-  opciones.documento = documento;
+  opciones.documento = *documento;
   opciones.directorio = plannerDirectory(line.dir);
   opciones.formato = formatoPedido(line);
-  const auto elegidos = marcosElegidosEn(line, documento);
+  const auto elegidos = marcosElegidosEn(line, *documento);
   opciones.elegirMarcos = [elegidos](const SolicitudMarcos&) { return elegidos; };
 
   const ResultadoExportacion r = Exportacion(std::move(opciones)).ejecutar();
@@ -91,12 +98,9 @@ int exportar(const CommandLine& line) {
 }
 
 int importar(const CommandLine& line) {
-  const fs::path documento = os::pathFromUtf8(line.arguments[0]);
-  if (!fs::is_regular_file(documento)) {
-    std::cerr << "No existe archivo XML." << '\n';
-    return kNoDocument;
-  }
-  const ResultadoImportacion r = vestran::importar({documento, plannerDirectory(line.dir)});
+  const auto documento = documentoPedido(line, "No existe archivo XML.");
+  if (!documento) return kNoDocument;
+  const ResultadoImportacion r = vestran::importar({*documento, plannerDirectory(line.dir)});
   mostrarInforme(r.informe);
   std::cout << "Proceso finalizado\n";
   std::cout << "Resultado: " << os::pathToUtf8(fs::absolute(r.archivo)) << '\n';
@@ -105,12 +109,9 @@ int importar(const CommandLine& line) {
 }
 
 int marcos(const CommandLine& line) {
-  const fs::path documento = os::pathFromUtf8(line.arguments[0]);
-  if (!fs::is_regular_file(documento)) {
-    std::cerr << kNoExisteArchivo << '\n';
-    return kNoDocument;
-  }
-  const Document d = Document::load(documento);
+  const auto documento = documentoPedido(line, kNoExisteArchivo);
+  if (!documento) return kNoDocument;
+  const Document d = Document::load(*documento);
   if (d.empty()) throw DocumentError(d.problem()->message);
   for (const MarcoHorario& m : listarMarcos(d)) {
     std::cout << m.id << '\n';
