@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages vestran needs to build and test, when any is missing.
-# As root it runs apt-get; otherwise it prints the exact command to run.
+# Installs the Debian packages vestran needs to build and test, when any is missing, or
+# the packages named as arguments. As root it runs apt-get; otherwise it prints the exact
+# command to run.
 set -euo pipefail
 
-packages=(
+default_packages=(
   # build
   cmake g++ make pkg-config libxml2-dev libicu-dev qt6-base-dev
   # fonts metric-compatible with Arial, for the windows
@@ -11,6 +12,7 @@ packages=(
   # tests: GoogleTest, and the independent dBase and XML tools the results are checked with
   libgtest-dev fp-compiler fp-units-db python3 python3-dbf python3-dbfread libxml2-utils
 )
+if [ $# -gt 0 ]; then packages=("$@"); else packages=("${default_packages[@]}"); fi
 
 missing=()
 for p in "${packages[@]}"; do
