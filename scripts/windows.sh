@@ -48,7 +48,8 @@ mkdir -p "$cache/src"
 # Downloads and unpacks a Debian source package once; prints its version.
 debian_source() {
   local package=$1 dsc version
-  dsc=$(cd "$cache/src" && apt-get source --print-uris -qq "$package" |
+  # Asked from an empty folder: apt-get names no file it finds downloaded already.
+  dsc=$(cd "$(mktemp -d)" && apt-get source --print-uris -qq "$package" |
         sed -n "s/^'[^']*' \(${package}_[^ ]*\.dsc\) .*/\1/p" | head -n 1)
   [ -n "$dsc" ] || { echo "No se encuentra el paquete fuente $package" >&2; exit 1; }
   version=${dsc#"${package}"_}

@@ -29,6 +29,8 @@ MK
 # The common library only (nothing of vestran's uses i18n, io or the tools).
 mkdir -p "$build/target"
 (cd "$build/target" &&
+  CC=x86_64-w64-mingw32-gcc-posix CXX=x86_64-w64-mingw32-g++-posix \
+  AR=x86_64-w64-mingw32-gcc-ar-posix RANLIB=x86_64-w64-mingw32-gcc-ranlib-posix \
   CPPFLAGS="-DU_STATIC_IMPLEMENTATION -DU_USING_ICU_NAMESPACE=0" \
   "$SOURCE/source/configure" --host=x86_64-w64-mingw32 \
     --with-cross-build="$build/native" --prefix="$PREFIX" \

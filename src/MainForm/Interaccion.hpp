@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "exportar/Exportacion.hpp"
+#include "mensajes/Resumen.hpp"
 
 class QWidget;
 
@@ -21,15 +22,19 @@ class Interaccion {
 
   // The open dialog for the exchange document; nullopt when the user cancels.
   virtual std::optional<QString> elegirDocumento(QWidget* padre) = 0;
-  // A plain modal message with an OK button; `detalles` (the run report) behind it.
-  virtual void mensaje(QWidget* padre, const QString& texto, const QString& detalles = {}) = 0;
+  // A plain modal message with an OK button.
+  virtual void mensaje(QWidget* padre, const QString& texto) = 0;
+  // "Proceso finalizado", with the run's summary and warnings below it and its report
+  // (`detalles`, possibly empty) behind a button.
+  virtual void finalizado(QWidget* padre, const Resumen& resumen, const QString& detalles) = 0;
   // The standard error box.
   virtual void error(QWidget* padre, const QString& texto) = 0;
-  // The time-frame chooser, shown modally until one or two frames are chosen.
-  // Throws ExportacionCancelada when the chooser cannot list the frames.
+  // Shows the time-frame chooser once and returns the frames selected when it closed;
+  // the run asks again while they are not one or two. Throws ExportacionCancelada when
+  // the chooser cannot list the frames.
   virtual std::vector<std::size_t> elegirMarcos(QWidget* padre, const SolicitudMarcos& solicitud) = 0;
   // The help.
-  virtual void ayuda(QWidget* padre) = 0;
+  virtual void ayuda() = 0;
 };
 
 }  // namespace vestran

@@ -1,21 +1,16 @@
 #include "MainForm/InteraccionQt.hpp"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QTextBrowser>
-#include <QUrl>
-#include <QVBoxLayout>
 
-#include "MainForm/TMForm.hpp"
+#include "MainForm/DialogoFinal.hpp"
 #include "Plantihoras/TPlantillas.hpp"
+#include "mensajes/Mensajes.hpp"
+#include "modos/CarpetaPlanificador.hpp"
 #include "store/os_file.hpp"
-#include "store/planner_dir.hpp"
+#include "ventanas/Componentes.hpp"
 
 namespace vestran {
 
@@ -38,7 +33,7 @@ class CursorNormal {
 };
 
 QString nativa(const std::filesystem::path& p) {
-  return QDir::toNativeSeparators(QString::fromStdString(os::pathToUtf8(p)));
+  return QDir::toNativeSeparators(qtexto(os::pathToUtf8(p)));
 }
 
 }  // namespace
@@ -48,11 +43,13 @@ std::optional<QString> InteraccionQt::elegirDocumento(QWidget* padre) {
   // The planner's "sauce" folder, or the planner folder, where they exist.
   QString inicial;
   std::error_code ec;
-  for (const auto& carpeta : {plannerDirectory(std::nullopt) / "sauce", plannerDirectory(std::nullopt)}) {
-    if (inicial.isEmpty() && std::filesystem::is_directory(carpeta, ec)) inicial = nativa(carpeta);
+  const auto carpeta = carpetaDelPlanificador(std::nullopt);
+  for (const auto& c : {carpeta / "sauce", carpeta}) {
+    if (inicial.isEmpty() && std::filesystem::is_directory(c, ec)) inicial = nativa(c);
   }
-  QFileDialog dialogo(padre, QStringLiteral("Seleccione Archivo XML obtenido de COLMEDA"), inicial,
-                      QStringLiteral("*.xml (*.xml)"));
+  QFileDialog dialogo(padre, qtexto(kTituloDialogoXml), inicial, QStringLiteral("*.xml (*.xml)"));
+  // Qt's own dialog: it speaks Spanish with Qt's translation and passes F1 to the help.
+  dialogo.setOption(QFileDialog::DontUseNativeDialog);
   dialogo.setAcceptMode(QFileDialog::AcceptOpen);
   // The job itself checks that the file exists.
   dialogo.setFileMode(QFileDialog::AnyFile);
@@ -61,54 +58,39 @@ std::optional<QString> InteraccionQt::elegirDocumento(QWidget* padre) {
   return dialogo.selectedFiles().first();
 }
 
-void InteraccionQt::mensaje(QWidget* padre, const QString& texto, const QString& detalles) {
+void InteraccionQt::mensaje(QWidget* padre, const QString& texto) {
   CursorNormal cursor;
-  QMessageBox caja(QMessageBox::NoIcon, kTituloAplicacion, texto, QMessageBox::Ok, padre);
-  if (!detalles.isEmpty()) caja.setDetailedText(detalles);
+  QMessageBox caja(QMessageBox::NoIcon, qtexto(kTituloAplicacion), texto, QMessageBox::Ok, padre);
   caja.exec();
+}
+
+void InteraccionQt::finalizado(QWidget* padre, const Resumen& resumen, const QString& detalles) {
+  CursorNormal cursor;
+  DialogoFinal dialogo(resumen, detalles, padre);
+  dialogo.exec();
 }
 
 void InteraccionQt::error(QWidget* padre, const QString& texto) {
   CursorNormal cursor;
-  QMessageBox caja(QMessageBox::Critical, kTituloAplicacion, texto, QMessageBox::Ok, padre);
+  QMessageBox caja(QMessageBox::Critical, qtexto(kTituloAplicacion), texto, QMessageBox::Ok,
+                   padre);
   caja.exec();
 }
 
-std::vector<std::size_t> InteraccionQt::elegirMarcos(QWidget* padre, const SolicitudMarcos& solicitud) {
+std::vector<std::size_t> InteraccionQt::elegirMarcos(QWidget* padre,
+                                                    const SolicitudMarcos& solicitud) {
   CursorNormal cursor;
-  while (true) {
-    TPlantillas Plantillas(solicitud.documento, padre);
-    Plantillas.exec();
-    if (const auto& motivo = Plantillas.cargaFallida()) {
-      // Without frames to choose from no choice is possible: the export stops here.
-      throw ExportacionCancelada(
-          QString::fromUtf8("Exportación cancelada: el selector de marcos horarios no pudo leer "
-                            "el documento.\n%1").arg(*motivo).toStdString());
-    }
-    if (Plantillas.resultMH) return Plantillas.seleccionados();
+  TPlantillas Plantillas(solicitud.documento, padre);
+  Plantillas.exec();
+  if (const auto& motivo = Plantillas.cargaFallida()) {
+    // Without frames to choose from no choice is possible: the export stops here.
+    throw ExportacionCancelada(
+        QString::fromUtf8("Exportación cancelada: el selector de marcos horarios no pudo leer "
+                          "el documento.\n%1\nNo se ha modificado ninguna tabla.")
+            .arg(*motivo)
+            .toStdString());
   }
-}
-
-void InteraccionQt::ayuda(QWidget* padre) {
-#ifdef _WIN32
-  const QString chm = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("COLMEDA.chm"));
-  if (QFile::exists(chm) && QDesktopServices::openUrl(QUrl::fromLocalFile(chm))) return;
-#endif
-  if (!ayuda_) {
-    ayuda_ = new QDialog(padre);
-    ayuda_->setAttribute(Qt::WA_DeleteOnClose);
-    ayuda_->setWindowTitle(QStringLiteral("Ayuda de TransVestranColmeda"));
-    ayuda_->resize(640, 560);
-    auto* texto = new QTextBrowser(ayuda_);
-    texto->setOpenExternalLinks(true);
-    texto->setSource(QUrl(QStringLiteral("qrc:/ayuda/ayuda.html")));
-    auto* capa = new QVBoxLayout(ayuda_);
-    capa->setContentsMargins(0, 0, 0, 0);
-    capa->addWidget(texto);
-  }
-  ayuda_->show();
-  ayuda_->raise();
-  ayuda_->activateWindow();
+  return Plantillas.seleccionados();
 }
 
 }  // namespace vestran

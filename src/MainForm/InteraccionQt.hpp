@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QPointer>
-
 #include "MainForm/Interaccion.hpp"
-
-class QDialog;
+#include "ventanas/Ayuda.hpp"
 
 namespace vestran {
 
@@ -12,13 +9,16 @@ namespace vestran {
 class InteraccionQt : public Interaccion {
  public:
   std::optional<QString> elegirDocumento(QWidget* padre) override;
-  void mensaje(QWidget* padre, const QString& texto, const QString& detalles) override;
+  void mensaje(QWidget* padre, const QString& texto) override;
+  void finalizado(QWidget* padre, const Resumen& resumen, const QString& detalles) override;
   void error(QWidget* padre, const QString& texto) override;
   std::vector<std::size_t> elegirMarcos(QWidget* padre, const SolicitudMarcos& solicitud) override;
-  void ayuda(QWidget* padre) override;
+  void ayuda() override { ayuda_.mostrar(); }
+
+  const Ayuda& ayudaAbierta() const { return ayuda_; }
 
  private:
-  QPointer<QDialog> ayuda_;
+  Ayuda ayuda_;
 };
 
 }  // namespace vestran

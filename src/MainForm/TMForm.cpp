@@ -2,27 +2,36 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
+#include <QWindow>
 
 #include <iostream>
+#include <new>
 
-#include "MainForm/Componentes.hpp"
-#include "MainForm/GradientPanel.hpp"
 #include "MainForm/Interaccion.hpp"
 #include "exportar/Exportacion.hpp"
 #include "importar/Importacion.hpp"
+#include "mensajes/Mensajes.hpp"
+#include "modos/CarpetaPlanificador.hpp"
+#include "store/errors.hpp"
 #include "store/os_file.hpp"
-#include "store/planner_dir.hpp"
 #include "vestran/version.hpp"
+#include "ventanas/Ayuda.hpp"
+#include "ventanas/Componentes.hpp"
+#include "ventanas/GradientPanel.hpp"
 
 namespace vestran {
 
 namespace {
+
+// The window repaints at most this often while a job runs.
+constexpr int kMilisegundosEntrePintadas = 50;
 
 // The hourglass while a job runs; the usual cursor comes back however the job ends.
 class CursorDeEspera {
@@ -40,20 +49,32 @@ class CursorDeEspera {
   bool activo_ = true;
 };
 
-QPushButton* boton(const QString& texto, QStyle::StandardPixmap glifo, QWidget* padre,
-                   const QRect& donde) {
+QPushButton* boton(const QString& texto, const QIcon& glifo, QWidget* padre, const QRect& donde) {
   auto* b = new QPushButton(texto, padre);
   b->setGeometry(donde);
-  if (glifo != QStyle::SP_CustomBase) b->setIcon(padre->style()->standardIcon(glifo));
+  if (!glifo.isNull()) b->setIcon(glifo);
   return b;
 }
 
-std::string texto(const QString& s) { return s.toStdString(); }
-
 QString informe(const Informe& i) {
   QStringList lineas;
-  for (const std::string& l : i.lineas()) lineas << QString::fromStdString(l);
+  for (const std::string& l : i.lineas()) lineas << qtexto(l);
   return lineas.join('\n');
+}
+
+bool esEntradaDelUsuario(QEvent::Type t) {
+  switch (t) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace
@@ -65,46 +86,52 @@ TMForm::TMForm(Interaccion& interaccion, const std::vector<std::string>& paramet
       arranque_(arranqueDesdeParametros(parametros)),
       archivoEstado_(std::move(archivoEstado)) {
   crearComponentes();
+  // F1 in any window of the program, dialogs and message boxes included.
+  teclaDeAyuda_ = std::make_unique<TeclaDeAyuda>([this] { Button1Click(); });
 }
 
+TMForm::~TMForm() = default;
+
 void TMForm::crearComponentes() {
-  setWindowTitle(QStringLiteral("Exportar e importar datos entre Dalmerin y Colmeda "));
-  setFont(fuente(QStringLiteral("MS Sans Serif"), 11, false));
+  setWindowTitle(qtexto(kTituloVentana));
+  setFont(fuente(QStringLiteral("MS Sans Serif"), 11));
   setFixedSize(632, 266);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
                  Qt::WindowTitleHint);
 
-  const QFont titulo = fuente(QStringLiteral("Arial"), 16, true);
+  const QFont titulo = fuente(QStringLiteral("Arial"), 16, {.negrita = true});
+  const QIcon visto = iconoDeVisto();
   Draw3D2 = new GradientPanel(QColor(0xF9, 0xD3, 0x7D), Qt::white, QColor(0xFF, 0xEE, 0xDD), this);
   Draw3D2->setGeometry(0, 0, 315, 168);
   Label3 = etiqueta(QStringLiteral("Transformar datos desde Colmeda hacia Dalmerin "), Draw3D2,
                     QRect(24, 24, 265, 57), titulo);
-  BExportar = boton(QStringLiteral("OK"), QStyle::SP_DialogOkButton, Draw3D2, QRect(96, 120, 89, 25));
+  BExportar = boton(QStringLiteral("OK"), visto, Draw3D2, QRect(96, 120, 89, 25));
 
   Draw3D3 = new GradientPanel(QColor(0xF9, 0xD3, 0x7D), Qt::white, QColor(0xFF, 0xEE, 0xDD), this);
   Draw3D3->setGeometry(316, 0, 317, 168);
   Label4 = etiqueta(QStringLiteral("Transformar datos desde Dalmerin hacia Colmeda"), Draw3D3,
                     QRect(8, 24, 305, 57), titulo);
-  BImportar = boton(QStringLiteral("OK"), QStyle::SP_DialogOkButton, Draw3D3, QRect(96, 120, 89, 25));
+  BImportar = boton(QStringLiteral("OK"), visto, Draw3D3, QRect(96, 120, 89, 25));
 
   Draw3D1 = new GradientPanel(QColor(0xC2, 0xCD, 0xFE), QColor(0xCF, 0xF2, 0xFE),
                               QColor(0xCC, 0xD8, 0xE6), this);
   Draw3D1->setGeometry(0, 168, 633, 97);
   Label1 = new QLabel(QString::fromUtf8("Versión ") + QString::fromLatin1(kVersion), Draw3D1);
-  Label1->setFont(fuente(QStringLiteral("MS Sans Serif"), 11, true));
+  Label1->setFont(fuente(QStringLiteral("MS Sans Serif"), 11, {.negrita = true}));
   Label1->setStyleSheet(QStringLiteral("color: red;"));
   Label1->move(8, 72);
   Label1->adjustSize();
-  BClose = boton(QStringLiteral("&Salir"), QStyle::SP_DialogCloseButton, Draw3D1, QRect(256, 32, 89, 25));
-  Button1 = boton(QStringLiteral("F1 Ayuda"), QStyle::SP_CustomBase, Draw3D1, QRect(512, 56, 75, 25));
+  LabelProgreso = new QLabel(Draw3D1);
+  LabelProgreso->setGeometry(8, 6, 617, 20);
+  LabelProgreso->hide();
+  BClose = boton(QStringLiteral("&Salir"), style()->standardIcon(QStyle::SP_DialogCloseButton),
+                 Draw3D1, QRect(256, 32, 89, 25));
+  Button1 = boton(QStringLiteral("F1 Ayuda"), QIcon(), Draw3D1, QRect(512, 56, 75, 25));
 
   connect(BExportar, &QPushButton::clicked, this, &TMForm::BExportarClick);
   connect(BImportar, &QPushButton::clicked, this, &TMForm::BImportarClick);
   connect(BClose, &QPushButton::clicked, this, &QWidget::close);
   connect(Button1, &QPushButton::clicked, this, &TMForm::Button1Click);
-  auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-  f1->setContext(Qt::ApplicationShortcut);
-  connect(f1, &QShortcut::activated, this, &TMForm::Button1Click);
 
   if (const QScreen* pantalla = QGuiApplication::primaryScreen()) {
     move(pantalla->availableGeometry().center() - rect().center());
@@ -120,28 +147,58 @@ void TMForm::showEvent(QShowEvent* event) {
 }
 
 void TMForm::FormShow() {
-  if (arranque_.ModoLote != 2) return;
+  if (!arranque_.enLote()) return;
   if (arranque_.trabajo == Trabajo::importar) BImportarClick();
   if (arranque_.trabajo == Trabajo::exportar) BExportarClick();
 }
 
 void TMForm::closeEvent(QCloseEvent* event) {
+  // Closing in the middle of a job would leave it half done: the window closes once the
+  // job ends.
+  if (trabajando_) {
+    cerrarAlTerminar_ = true;
+    event->ignore();
+    return;
+  }
   FormClose();
   event->accept();
 }
 
+void TMForm::keyPressEvent(QKeyEvent* event) {
+  // Return presses the button that has the focus, as Windows users expect.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (auto* b = qobject_cast<QPushButton*>(focusWidget()); b && b->isEnabled()) {
+      b->click();
+      return;
+    }
+  }
+  QWidget::keyPressEvent(event);
+}
+
+bool TMForm::eventFilter(QObject* objeto, QEvent* evento) {
+  // While a job runs the window takes no input of its own; the dialogs the job opens are
+  // windows of their own and do.
+  if (trabajando_ && esEntradaDelUsuario(evento->type())) {
+    if (auto* w = qobject_cast<QWidget*>(objeto); w && w->window() == this) return true;
+    if (objeto == windowHandle()) return true;
+  }
+  return QWidget::eventFilter(objeto, evento);
+}
+
 void TMForm::FormClose() {
-  if (arranque_.ModoLote != 2) return;
+  if (!arranque_.enLote()) return;
   try {
     escribirEstado(archivoEstado_, EstadoTransformado_);
-  } catch (const std::exception& e) {
+  } catch (const Error& e) {
     estadoEscrito_ = false;
     std::cerr << e.what() << std::endl;
-    interaccion_.error(this, QString::fromStdString(e.what()));
+    interaccion_.error(this, qtexto(e.what()));
   }
 }
 
-std::filesystem::path TMForm::documento() const { return os::pathFromUtf8(texto(filenameXML_)); }
+std::filesystem::path TMForm::documento() const {
+  return os::pathFromUtf8(filenameXML_.toStdString());
+}
 
 bool TMForm::elegirDocumento(const QString& mensajeSinArchivo) {
   // A cancelled dialog keeps the last confirmed choice.
@@ -149,57 +206,89 @@ bool TMForm::elegirDocumento(const QString& mensajeSinArchivo) {
   std::error_code ec;
   if (!filenameXML_.isEmpty() && std::filesystem::is_regular_file(documento(), ec)) return true;
   interaccion_.mensaje(this, mensajeSinArchivo);
-  if (arranque_.ModoLote == 2) {
-    EstadoTransformado_ = kEstadoSinArchivo;
+  if (arranque_.enLote()) {
+    EstadoTransformado_ = EstadoTransformado::sinArchivo;
     close();
   }
   return false;
 }
 
-void TMForm::terminado(const QString& detalles) {
-  EstadoTransformado_ = kEstadoTerminado;
-  interaccion_.mensaje(this, kProcesoFinalizado, detalles);
+void TMForm::mostrarProgreso(const Progreso& p) {
+  QString texto = qtexto(p.tarea);
+  if (p.total > 0) texto += QStringLiteral(": %1 de %2").arg(p.hechos).arg(p.total);
+  LabelProgreso->setText(texto + QString::fromUtf8("…"));
+}
+
+void TMForm::ejecutar(const std::function<Final(const AvisoDeProgreso&)>& trabajo) {
+  std::optional<Final> final;
+  {
+    CursorDeEspera cursor;
+    trabajando_ = true;
+    qApp->installEventFilter(this);
+    LabelProgreso->clear();
+    LabelProgreso->show();
+    // The closed file dialog leaves no trace: the window is painted before the work.
+    repaint();
+    QElapsedTimer desdePintada;
+    desdePintada.start();
+    const AvisoDeProgreso progreso = [&](const Progreso& p) {
+      if (desdePintada.elapsed() < kMilisegundosEntrePintadas) return;
+      mostrarProgreso(p);
+      QCoreApplication::processEvents();
+      desdePintada.restart();
+    };
+    QString fallo;
+    try {
+      final = trabajo(progreso);
+    } catch (const Error& e) {
+      fallo = qtexto(e.what());
+    } catch (const std::bad_alloc&) {
+      fallo = QStringLiteral("No hay memoria suficiente para terminar el trabajo.");
+    } catch (const std::exception& e) {
+      fallo = QStringLiteral("Error interno de vestran: ") + qtexto(e.what());
+    }
+    qApp->removeEventFilter(this);
+    trabajando_ = false;
+    LabelProgreso->hide();
+    cursor.restaurar();
+    if (!final) interaccion_.error(this, fallo);
+  }
+  if (final) terminado(*final);
+  if (cerrarAlTerminar_) close();
+}
+
+void TMForm::terminado(const Final& final) {
+  EstadoTransformado_ = EstadoTransformado::terminado;
+  interaccion_.finalizado(this, final.resumen, final.detalles);
   BExportar->setEnabled(false);
   BImportar->setEnabled(false);
-  if (arranque_.ModoLote == 2) close();
+  if (arranque_.enLote()) close();
 }
 
 void TMForm::BExportarClick() {
-  if (!elegirDocumento(kNoExisteArchivo)) return;
-  QString detalles;
-  try {
-    CursorDeEspera cursor;
+  if (!elegirDocumento(qtexto(kNoExisteArchivo))) return;
+  ejecutar([this](const AvisoDeProgreso& progreso) {
     OpcionesExportacion o;
     o.documento = documento();
-    o.directorio = plannerDirectory(std::nullopt);
-    o.formato = tableFormat(std::nullopt);
+    o.directorio = carpetaDelPlanificador(std::nullopt);
+    o.formato = formatoDeTablas(std::nullopt);
     o.elegirMarcos = [this](const SolicitudMarcos& s) { return interaccion_.elegirMarcos(this, s); };
+    o.progreso = progreso;
     const ResultadoExportacion r = Exportacion(std::move(o)).ejecutar();
-    detalles = informe(r.informe);
-  } catch (const std::exception& e) {
-    interaccion_.error(this, QString::fromStdString(e.what()));
-    return;
-  }
-  terminado(detalles);
+    return Final{resumir(r), informe(r.informe)};
+  });
 }
 
 void TMForm::BImportarClick() {
-  interaccion_.mensaje(this, kAntesDeImportar);
-  if (!elegirDocumento(kNoExisteArchivoXml)) return;
-  QString detalles;
-  try {
-    CursorDeEspera cursor;
-    const ResultadoImportacion r = importar({documento(), plannerDirectory(std::nullopt)});
-    detalles = QString::fromUtf8("Resultado: ") + QString::fromStdString(os::pathToUtf8(r.archivo)) +
-               QString::fromUtf8("\nElementos <tramo> escritos: ") + QString::number(r.tramos);
-    if (!r.informe.vacio()) detalles += "\n\n" + informe(r.informe);
-  } catch (const std::exception& e) {
-    interaccion_.error(this, QString::fromStdString(e.what()));
-    return;
-  }
-  terminado(detalles);
+  interaccion_.mensaje(this, qtexto(kAntesDeImportar));
+  if (!elegirDocumento(qtexto(kNoExisteArchivoXml))) return;
+  ejecutar([this](const AvisoDeProgreso& progreso) {
+    const ResultadoImportacion r =
+        importar({documento(), carpetaDelPlanificador(std::nullopt), progreso});
+    return Final{resumir(r), informe(r.informe)};
+  });
 }
 
-void TMForm::Button1Click() { interaccion_.ayuda(this); }
+void TMForm::Button1Click() { interaccion_.ayuda(); }
 
 }  // namespace vestran

@@ -7,9 +7,14 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "mensajes/Progreso.hpp"
+#include "mensajes/Resumen.hpp"
 #include "modos/Arranque.hpp"
 
 class QLabel;
@@ -19,6 +24,7 @@ namespace vestran {
 
 class GradientPanel;
 class Interaccion;
+class TeclaDeAyuda;
 
 class TMForm : public QWidget {
  public:
@@ -26,17 +32,22 @@ class TMForm : public QWidget {
   // `archivoEstado`: where batch mode writes its status.
   TMForm(Interaccion& interaccion, const std::vector<std::string>& parametros,
          std::filesystem::path archivoEstado, QWidget* parent = nullptr);
+  ~TMForm() override;
 
   int ModoLote() const { return arranque_.ModoLote; }
-  int EstadoTransformado() const { return EstadoTransformado_; }
+  vestran::EstadoTransformado EstadoTransformado() const { return EstadoTransformado_; }
   const QString& filenameXML() const { return filenameXML_; }
   // False when batch mode could not write the status file on closing.
   bool estadoEscrito() const { return estadoEscrito_; }
+  // True while a job runs.
+  bool trabajando() const { return trabajando_; }
 
   QPushButton* BExportar = nullptr;
   QPushButton* BImportar = nullptr;
   QPushButton* BClose = nullptr;
   QPushButton* Button1 = nullptr;
+  // Names the table being written while a job runs.
+  QLabel* LabelProgreso = nullptr;
 
   // The jobs, as the buttons start them.
   void BExportarClick();
@@ -46,23 +57,38 @@ class TMForm : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* objeto, QEvent* evento) override;
 
  private:
+  // What a completed job shows.
+  struct Final {
+    Resumen resumen;
+    QString detalles;
+  };
+
   void crearComponentes();
   void FormShow();
   void FormClose();
   // Asks for the document; false (after the missing-file message) when there is none.
   bool elegirDocumento(const QString& mensajeSinArchivo);
-  void terminado(const QString& detalles);
+  // Runs a job in the frame both share: the busy cursor, the progress line, no input to
+  // this window meanwhile, the error box when it stops, the summary when it completes.
+  void ejecutar(const std::function<Final(const AvisoDeProgreso&)>& trabajo);
+  void mostrarProgreso(const Progreso& progreso);
+  void terminado(const Final& final);
   std::filesystem::path documento() const;
 
   Interaccion& interaccion_;
   Arranque arranque_;
   std::filesystem::path archivoEstado_;
   QString filenameXML_;
-  int EstadoTransformado_ = kEstadoSinTerminar;
+  vestran::EstadoTransformado EstadoTransformado_ = EstadoTransformado::sinTerminar;
   bool mostrado_ = false;
   bool estadoEscrito_ = true;
+  bool trabajando_ = false;
+  bool cerrarAlTerminar_ = false;
+  std::unique_ptr<TeclaDeAyuda> teclaDeAyuda_;
 
   GradientPanel* Draw3D1 = nullptr;
   GradientPanel* Draw3D2 = nullptr;
@@ -71,13 +97,5 @@ class TMForm : public QWidget {
   QLabel* Label3 = nullptr;
   QLabel* Label4 = nullptr;
 };
-
-// The system's fixed messages.
-inline const QString kNoExisteArchivo = QStringLiteral("No existe archivo");
-inline const QString kNoExisteArchivoXml = QStringLiteral("No existe archivo XML.");
-inline const QString kProcesoFinalizado = QStringLiteral("Proceso finalizado");
-inline const QString kAntesDeImportar = QString::fromUtf8(
-    "Deberá Abrir el fichero XML de COLMEDA,\r\ndesde el cual realizó la Importación a Dalmerin");
-inline const QString kTituloAplicacion = QStringLiteral("TransVestranColmeda");
 
 }  // namespace vestran

@@ -1,26 +1,30 @@
 // vestran: the desktop program. Two parameters start batch mode (see TMForm).
 
 #include <QApplication>
-#include <QIcon>
 
 #include <string>
 #include <vector>
 
 #include "MainForm/InteraccionQt.hpp"
 #include "MainForm/TMForm.hpp"
+#include "mensajes/Mensajes.hpp"
 #include "modos/Arranque.hpp"
 #include "store/os_file.hpp"
+#include "ventanas/Componentes.hpp"
+#include "ventanas/Traducciones.hpp"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(vestran::kTituloAplicacion);
+  QApplication::setApplicationName(vestran::qtexto(vestran::kTituloAplicacion));
+  vestran::traducirQtAlEspanol(app);
 
   std::vector<std::string> parametros;
   const QStringList argumentos = QCoreApplication::arguments();
   for (int i = 1; i < argumentos.size(); ++i) parametros.push_back(argumentos[i].toStdString());
 
   vestran::InteraccionQt interaccion;
-  const auto carpeta = vestran::os::pathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
+  const auto carpeta =
+      vestran::os::pathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
   vestran::TMForm MForm(interaccion, parametros, vestran::archivoDeEstado(carpeta));
   MForm.show();
   const int codigo = app.exec();

@@ -1,6 +1,5 @@
 #include "Plantihoras/TPlantillas.hpp"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -8,9 +7,10 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "MainForm/Componentes.hpp"
-#include "MainForm/GradientPanel.hpp"
 #include "exportar/MarcosHorarios.hpp"
+#include "mensajes/Mensajes.hpp"
+#include "ventanas/Componentes.hpp"
+#include "ventanas/GradientPanel.hpp"
 
 namespace vestran {
 
@@ -26,16 +26,16 @@ TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensa
     : QDialog(parent), documento_(std::move(documento)), mensaje_(std::move(mensaje)) {
   if (!mensaje_) {
     mensaje_ = [](QWidget* padre, const QString& texto) {
-      QMessageBox caja(QMessageBox::NoIcon, QStringLiteral("TransVestranColmeda"), texto,
+      QMessageBox caja(QMessageBox::NoIcon, qtexto(kTituloAplicacion), texto,
                        QMessageBox::Ok, padre);
       caja.exec();
     };
   }
-  setWindowTitle(QStringLiteral("Planillas, Marcos o Jornadas Horarias"));
+  setWindowTitle(qtexto(kTituloSelector));
   setFixedSize(369, 282);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
                  Qt::WindowTitleHint);
-  setFont(fuente(QStringLiteral("MS Sans Serif"), 11, false));
+  setFont(fuente(QStringLiteral("MS Sans Serif"), 11));
 
   // Sky blue, white, and the colour of an inactive title bar.
   auto* Draw3D4 = new GradientPanel(QColor(0xA6, 0xCA, 0xF0), Qt::white,
@@ -44,13 +44,13 @@ TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensa
   const QString ventana = palette().color(QPalette::WindowText).name();
   etiqueta(QString::fromUtf8("Seleccione 1, o los 2 Marcos Horarios que quiere aplicar a su "
                              "Horario en Dalmerin."),
-           Draw3D4, QRect(16, 2, 321, 33), fuente(kArial, 13, true), ventana);
+           Draw3D4, QRect(16, 2, 321, 33), fuente(kArial, 13, {.negrita = true}), ventana);
   etiqueta(QString::fromUtf8("Para seleccionar mas de un Marco Horario, mantenga (Ctrl) pulsado y "
                              "seleccione cada marco con 1 click del botón izquierdo del ratón."),
-           Draw3D4, QRect(16, 36, 321, 50), fuente(kArial, 13, true, true), QStringLiteral("red"));
-  etiqueta(QStringLiteral("MARCOS"), Draw3D4, QRect(40, 86, 74, 16), fuente(kArial, 16, true),
+           Draw3D4, QRect(16, 36, 321, 50), fuente(kArial, 13, {.negrita = true, .cursiva = true}), QStringLiteral("red"));
+  etiqueta(QStringLiteral("MARCOS"), Draw3D4, QRect(40, 86, 74, 16), fuente(kArial, 16, {.negrita = true}),
            QStringLiteral("maroon"));
-  etiqueta(QStringLiteral("HORAS"), Draw3D4, QRect(215, 86, 67, 18), fuente(kArial, 16, true),
+  etiqueta(QStringLiteral("HORAS"), Draw3D4, QRect(215, 86, 67, 18), fuente(kArial, 16, {.negrita = true}),
            QStringLiteral("maroon"));
 
   ListBox2 = new QListWidget(Draw3D4);
@@ -60,11 +60,11 @@ TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensa
   ListBox1->setGeometry(152, 103, 193, 146);
   ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
 
-  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 151, 120, 41), fuente(kArial, 16, true, false, true),
+  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 151, 120, 41), fuente(kArial, 16, {.negrita = true, .subrayada = true}),
            QStringLiteral("maroon"));
-  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 196, 120, 23), fuente(kArial, 16, true),
+  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 196, 120, 23), fuente(kArial, 16, {.negrita = true}),
            QStringLiteral("maroon"));
-  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 226, 120, 23), fuente(kArial, 16, true),
+  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 226, 120, 23), fuente(kArial, 16, {.negrita = true}),
            QStringLiteral("maroon"));
 
   // Never visible: it carries the identifier of the frame whose periods ListBox1 shows.
@@ -75,8 +75,8 @@ TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensa
 
   BitBtnContinuar = new QPushButton(QStringLiteral("Continuar"), Draw3D4);
   BitBtnContinuar->setGeometry(255, 253, 89, 25);
-  BitBtnContinuar->setFont(fuente(QStringLiteral("MS Sans Serif"), 11, true));
-  BitBtnContinuar->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+  BitBtnContinuar->setFont(fuente(QStringLiteral("MS Sans Serif"), 11, {.negrita = true}));
+  BitBtnContinuar->setIcon(iconoDeVisto());
   BitBtnContinuar->setDefault(true);
 
   connect(ListBox2, &QListWidget::itemPressed, this, &TPlantillas::ListBox2Click);
@@ -125,10 +125,10 @@ void TPlantillas::ListBox2Click() {
   ComboBoxPlantillaChange();
 }
 
-void TPlantillas::closeEvent(QCloseEvent* event) {
+void TPlantillas::done(int resultado) {
+  // Escape, the close box, Alt+F4 and Continuar all end here: none leaves without the check.
   FormClose();
-  event->accept();
-  QDialog::closeEvent(event);
+  QDialog::done(resultado);
 }
 
 void TPlantillas::FormClose() {
@@ -144,7 +144,7 @@ void TPlantillas::FormClose() {
   resultMH = s.resultMH;
   resultado = desdeUtf8(s.resultado);
   if (s.mensaje && !cargaFallida_) {
-    mensaje_(this, QString::fromUtf8(s.mensaje->data(), static_cast<int>(s.mensaje->size())));
+    mensaje_(this, qtexto(*s.mensaje));
   }
 }
 

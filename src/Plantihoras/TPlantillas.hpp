@@ -50,7 +50,7 @@ class TPlantillas : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  void done(int resultado) override;
 
  private:
   void ComboBoxPlantillaChange();

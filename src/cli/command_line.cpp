@@ -1,28 +1,32 @@
 #include "cli/command_line.hpp"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 #include <string_view>
 
 namespace vestran::cli {
 
 namespace {
 
+// The options a command accepts.
+enum class Option { dir, marcos, formato };
+
 struct CommandSpec {
   std::string_view name;
-  std::size_t arguments;
-  std::string_view argumentName;
-  bool dir;
-  bool marcos;
-  bool formato;
+  std::string_view argumentName;  // each command takes one argument
+  std::vector<Option> options;
+
+  bool accepts(Option o) const {
+    return std::find(options.begin(), options.end(), o) != options.end();
+  }
 };
 
-constexpr std::array<CommandSpec, 4> kCommands{{
-    {"exportar", 1, "DOCUMENTO", true, true, true},
-    {"importar", 1, "DOCUMENTO", true, false, false},
-    {"marcos", 1, "DOCUMENTO", false, false, false},
-    {"tabla", 1, "FICHERO.DBF", false, false, false},
-}};
+const CommandSpec kCommands[] = {
+    {"exportar", "DOCUMENTO", {Option::dir, Option::marcos, Option::formato}},
+    {"importar", "DOCUMENTO", {Option::dir}},
+    {"marcos", "DOCUMENTO", {}},
+    {"tabla", "FICHERO.DBF", {}},
+};
 
 }  // namespace
 
@@ -70,9 +74,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     line.command = "version";
     return line;
   }
-  const auto command = std::find_if(kCommands.begin(), kCommands.end(),
-                                 [&](const CommandSpec& c) { return c.name == args.front(); });
-  if (command == kCommands.end()) {
+  const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                    [&](const CommandSpec& c) { return c.name == args.front(); });
+  if (command == std::end(kCommands)) {
     throw UsageError("Orden desconocida: '" + args.front() + "'. Use --help para ver las órdenes.");
   }
   line.command = args.front();
@@ -89,9 +93,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       arg.resize(eq);
     }
     std::optional<std::string>* target = nullptr;
-    if (arg == "--dir" && command->dir) target = &line.dir;
-    if (arg == "--marcos" && command->marcos) target = &line.marcos;
-    if (arg == "--formato" && command->formato) target = &line.formato;
+    if (arg == "--dir" && command->accepts(Option::dir)) target = &line.dir;
+    if (arg == "--marcos" && command->accepts(Option::marcos)) target = &line.marcos;
+    if (arg == "--formato" && command->accepts(Option::formato)) target = &line.formato;
     if (!target) {
       throw UsageError("La orden " + line.command + " no admite la opción " + arg + ".");
     }
@@ -101,7 +105,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
     *target = *value;
   }
-  if (line.arguments.size() != command->arguments) {
+  if (line.arguments.size() != 1) {
     throw UsageError("La orden " + line.command + " necesita " + std::string(command->argumentName) +
                      ". Use --help para ver el uso.");
   }

@@ -3,16 +3,17 @@
 // The command line of vestran-cli.
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "store/errors.hpp"
 
 namespace vestran::cli {
 
 // The command line asks for something that cannot be done; what() says why, in Spanish.
-class UsageError : public std::runtime_error {
+class UsageError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 struct CommandLine {

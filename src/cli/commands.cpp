@@ -1,5 +1,6 @@
 #include "cli/commands.hpp"
 
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -7,11 +8,21 @@
 
 #include "exportar/Exportacion.hpp"
 #include "importar/Importacion.hpp"
+#include "intercambio/DocumentoDeIntercambio.hpp"
+#include "mensajes/Mensajes.hpp"
+#include "modos/CarpetaPlanificador.hpp"
 #include "store/errors.hpp"
 #include "store/os_file.hpp"
-#include "store/planner_dir.hpp"
 #include "store/table.hpp"
 #include "store/table_csv.hpp"
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
 
 namespace vestran::cli {
 
@@ -19,23 +30,45 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kNoExisteArchivo = "No existe archivo";
-
-// The system's messages use Windows line breaks; a terminal wants plain ones.
-std::string paraTerminal(std::string_view texto) {
-  std::string s(texto);
-  for (std::size_t at; (at = s.find("\r\n")) != std::string::npos;) s.replace(at, 2, "\n");
-  return s;
-}
-
 void mostrarInforme(const Informe& informe) {
   for (const std::string& linea : informe.lineas()) std::cerr << linea << '\n';
 }
 
+void mostrarResumen(const Resumen& resumen) {
+  std::cout << kProcesoFinalizado << '\n';
+  for (const std::string& linea : resumen.lineas) std::cout << linea << '\n';
+  for (const std::string& aviso : resumen.avisos) std::cout << "Aviso: " << aviso << '\n';
+}
+
+// Shows on stderr what the run is doing, once it has lasted a second, and only to a
+// person at a terminal.
+class ProgresoEnTerminal {
+ public:
+  ProgresoEnTerminal() : activo_(isatty(fileno(stderr)) != 0) {}
+  ~ProgresoEnTerminal() {
+    if (mostrado_) std::cerr << "\r\033[K" << std::flush;
+  }
+  AvisoDeProgreso aviso() {
+    if (!activo_) return {};
+    return [this](const Progreso& p) {
+      if (std::chrono::steady_clock::now() - inicio_ < std::chrono::seconds(1)) return;
+      mostrado_ = true;
+      std::cerr << "\r\033[K" << p.tarea;
+      if (p.total > 0) std::cerr << ": " << p.hechos << " de " << p.total;
+      std::cerr << "…" << std::flush;
+    };
+  }
+
+ private:
+  bool activo_;
+  bool mostrado_ = false;
+  std::chrono::steady_clock::time_point inicio_ = std::chrono::steady_clock::now();
+};
+
 TableFormat formatoPedido(const CommandLine& line) {
   try {
-    return tableFormat(line.formato);
-  } catch (const Error& e) {
+    return formatoDeTablas(line.formato);
+  } catch (const SettingError& e) {
     throw UsageError(e.what());
   }
 }
@@ -46,10 +79,9 @@ std::string listaDeMarcos(const std::vector<MarcoHorario>& marcos) {
   return lista;
 }
 
-// The frames the command line chooses; checked before any table is touched.
-std::vector<std::size_t> marcosElegidosEn(const CommandLine& line, const fs::path& documento) {
-  const Document d = Document::load(documento);
-  const auto marcos = listarMarcos(d);
+// The frames the command line chooses, checked before any table is touched.
+std::vector<std::size_t> marcosElegidosEn(const CommandLine& line, const Document& documento) {
+  const auto marcos = listarMarcos(documento);
   if (!line.marcos) {
     if (marcos.size() > 1) {
       throw UsageError("El documento tiene " + std::to_string(marcos.size()) +
@@ -70,7 +102,8 @@ std::vector<std::size_t> marcosElegidosEn(const CommandLine& line, const fs::pat
 // there is no such file.
 std::optional<fs::path> documentoPedido(const CommandLine& line, std::string_view sinArchivo) {
   fs::path documento = os::pathFromUtf8(line.arguments[0]);
-  if (fs::is_regular_file(documento)) return documento;
+  std::error_code ec;
+  if (fs::is_regular_file(documento, ec)) return documento;
   std::cerr << sinArchivo << '\n';
   return std::nullopt;
 }
@@ -82,37 +115,36 @@ int exportar(const CommandLine& line) {
   if (!documento) return kNoDocument;
   OpcionesExportacion opciones;
   opciones.documento = *documento;
-  opciones.directorio = plannerDirectory(line.dir);
+  opciones.directorio = carpetaDelPlanificador(line.dir);
   opciones.formato = formatoPedido(line);
-  const auto elegidos = marcosElegidosEn(line, *documento);
+  opciones.documentoLeido =
+      leerDocumentoDeIntercambio(*documento, "No se ha modificado ninguna tabla.");
+  const auto elegidos = marcosElegidosEn(line, *opciones.documentoLeido);
   opciones.elegirMarcos = [elegidos](const SolicitudMarcos&) { return elegidos; };
+  ProgresoEnTerminal progreso;
+  opciones.progreso = progreso.aviso();
 
   const ResultadoExportacion r = Exportacion(std::move(opciones)).ejecutar();
   mostrarInforme(r.informe);
-  std::cout << "Proceso finalizado\n";
-  std::cout << "Tablas en " << os::pathToUtf8(plannerDirectory(line.dir)) << ":\n";
-  for (const FilasDeTabla& t : r.tablas) {
-    std::cout << "  " << t.tabla << ": " << t.filas << (t.filas == 1 ? " fila\n" : " filas\n");
-  }
+  mostrarResumen(resumir(r));
   return kCompleted;
 }
 
 int importar(const CommandLine& line) {
-  const auto documento = documentoPedido(line, "No existe archivo XML.");
+  const auto documento = documentoPedido(line, kNoExisteArchivoXml);
   if (!documento) return kNoDocument;
-  const ResultadoImportacion r = vestran::importar({*documento, plannerDirectory(line.dir)});
+  ProgresoEnTerminal progreso;
+  const ResultadoImportacion r =
+      vestran::importar({*documento, carpetaDelPlanificador(line.dir), progreso.aviso()});
   mostrarInforme(r.informe);
-  std::cout << "Proceso finalizado\n";
-  std::cout << "Resultado: " << os::pathToUtf8(fs::absolute(r.archivo)) << '\n';
-  std::cout << "Elementos <tramo> escritos: " << r.tramos << '\n';
+  mostrarResumen(resumir(r));
   return kCompleted;
 }
 
 int marcos(const CommandLine& line) {
   const auto documento = documentoPedido(line, kNoExisteArchivo);
   if (!documento) return kNoDocument;
-  const Document d = Document::load(*documento);
-  if (d.empty()) throw DocumentError(d.problem()->message);
+  const Document d = leerDocumentoDeIntercambio(*documento, "");
   for (const MarcoHorario& m : listarMarcos(d)) {
     std::cout << m.id << '\n';
     for (const std::string& hora : m.horas) std::cout << "  " << hora << '\n';
@@ -122,6 +154,7 @@ int marcos(const CommandLine& line) {
 
 int tabla(const CommandLine& line) {
   Table t = Table::openFile(os::pathFromUtf8(line.arguments[0]));
+  if (const auto nota = t.codePageNote()) std::cerr << *nota << '\n';
   writeCsv(t, std::cout);
   t.close();
   return kCompleted;

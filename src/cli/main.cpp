@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <iostream>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -11,10 +13,13 @@
 #include "vestran/version.hpp"
 
 #ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#endif
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
+#include <windows.h>
 #endif
 
 namespace {
@@ -31,7 +36,11 @@ std::vector<std::string> argumentsAsUtf8(int argc, char** argv) {
     args.push_back(vestran::os::pathToUtf8(std::filesystem::path(wide[i])));
   }
   ::LocalFree(wide);
+  // UTF-8 on the console, and the same bytes as elsewhere in a file or a pipe: no line
+  // ending is turned into CRLF, not even one inside a CSV field.
   ::SetConsoleOutputCP(CP_UTF8);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
   return args;
 #else
   return std::vector<std::string>(argv + 1, argv + argc);
@@ -59,8 +68,14 @@ int main(int argc, char** argv) {
   } catch (const UsageError& e) {
     std::cerr << e.what() << '\n';
     return kUsage;
-  } catch (const std::exception& e) {
+  } catch (const vestran::Error& e) {
     std::cerr << e.what() << '\n';
+    return kFailed;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "No hay memoria suficiente para terminar el trabajo.\n";
+    return kFailed;
+  } catch (const std::exception& e) {
+    std::cerr << "Error interno de vestran-cli: " << e.what() << '\n';
     return kFailed;
   }
 }

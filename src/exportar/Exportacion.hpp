@@ -3,17 +3,22 @@
 // The export run: from an exchange document to the planner tables ASIGNOMT, PROFT, AULAT,
 // DIASHORAST, GRUPOST and ASIGT.
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
-#include <stdexcept>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "exportar/CodigosCortos.hpp"
+#include "exportar/CodigosEmitidos.hpp"
 #include "exportar/MarcosHorarios.hpp"
+#include "mensajes/Informe.hpp"
+#include "mensajes/Progreso.hpp"
+#include "mensajes/Resumen.hpp"
 #include "store/document.hpp"
-#include "store/informe.hpp"
+#include "store/errors.hpp"
 #include "store/table.hpp"
 #include "store/text.hpp"
 
@@ -27,22 +32,28 @@ struct SolicitudMarcos {
 };
 
 // Asks which frames to use when the document has several; returns the indices of the
-// selected ones, in any order. It is asked again as long as the selection is not one or
-// two frames. It may throw ExportacionCancelada to stop the run.
+// selected ones, in any order. The run asks again while the selection is not one or two
+// frames, up to kIntentosDeSeleccion times. It may throw ExportacionCancelada to stop the
+// run.
 using ElegirMarcos = std::function<std::vector<std::size_t>(const SolicitudMarcos&)>;
+inline constexpr int kIntentosDeSeleccion = 100;
 
-// The user left the frame chooser without choosing; the run stops there.
-class ExportacionCancelada : public std::runtime_error {
+// The frames were not chosen; the run stops there and no table changes.
+class ExportacionCancelada : public Error {
  public:
   explicit ExportacionCancelada(const std::string& motivo = "Exportación cancelada.")
-      : std::runtime_error(motivo) {}
+      : Error(motivo) {}
 };
 
 struct OpcionesExportacion {
   std::filesystem::path documento;
+  // The document already read with leerDocumentoDeIntercambio, if the caller has it; the
+  // run reads `documento` otherwise.
+  std::optional<Document> documentoLeido;
   std::filesystem::path directorio;  // the planner directory; created when missing
   TableFormat formato = TableFormat::level7;
   ElegirMarcos elegirMarcos;
+  AvisoDeProgreso progreso;  // may be empty
 };
 
 struct FilasDeTabla {
@@ -51,9 +62,16 @@ struct FilasDeTabla {
 };
 
 struct ResultadoExportacion {
+  std::filesystem::path carpeta;     // where the tables now are
   std::vector<FilasDeTabla> tablas;  // in the order they were written
-  Informe informe;
+  Informe informe;                   // what was dropped, changed or out of shape
+  // What keeps the planner from working with the tables, with its cause.
+  std::vector<std::string> avisos;
+  std::chrono::microseconds colocacion{0};  // how long putting the new tables in place took
 };
+
+// The summary the window and the CLI show: the rows of each table and the warnings.
+Resumen resumir(const ResultadoExportacion& resultado);
 
 // One export run. Its state (the document, the code lists, the frames chosen) lives and
 // dies with the object, so every run starts clean.
@@ -61,10 +79,13 @@ class Exportacion {
  public:
   explicit Exportacion(OpcionesExportacion opciones);
 
-  // Checks the document, then recreates the six tables in order. A document that does not
-  // parse, whose root is not datosGHC or that has no time frame stops the run before any
-  // table is touched. Throws Error (with the Spanish message for the user) when the run
-  // stops; tables already recreated keep what was written into them.
+  // Checks the document, then recreates the six tables in order. All six are written
+  // beside the live ones and put in their place together at the end: a run that stops,
+  // whatever the reason, leaves the earlier tables as they were. A document that does not
+  // parse, whose root is not datosGHC or that has no time frame stops the run at once.
+  // Throws Error (with the Spanish message for the user) when the run stops:
+  // FolderBusyError when another run uses the planner folder, TableLockedError when the
+  // planner holds a table, OutOfMemoryError, ConversionError, ExportacionCancelada, …
   ResultadoExportacion ejecutar();
 
  private:
@@ -80,10 +101,14 @@ class Exportacion {
 
   std::string elegirSeleccion(const std::vector<Element>& marcos);
   void darLetrasDeMarco(Table& tabla);
+  void avisarMarcosSinHoras(Table& tabla);
+  // Tells the progress callback, now and then, how far the builder of `tabla` has got.
+  void avanzar(std::string_view tabla, std::size_t hechos, std::size_t total);
   // Closes a table the run wrote, reports characters it could not hold and counts its rows.
   void cerrar(Table& tabla);
 
   OpcionesExportacion opciones_;
+  std::filesystem::path tablas_;  // where this run writes and reads its tables
   Document XMLDoc;
   CodigosEmitidos CodigosCortos{"ASIGNOMT"};
   CodeList CodigosLargos;
@@ -91,6 +116,7 @@ class Exportacion {
   std::string MarcoElegido2;
   std::string LetraMarco1;
   std::string LetraMarco2;
+  std::vector<std::string> marcosElegidos_;  // the chosen frames' identifiers, whole
   ResultadoExportacion resultado_;
 };
 

@@ -27,11 +27,12 @@ std::string nombreGenerico(const std::string& conjunto, std::int32_t j) {
 
 void Exportacion::ExportarAulas() {
   CodigosEmitidos emitidos("AULAT");
-  Table::recreate(opciones_.directorio, "AULAT", kCamposAulat, opciones_.formato);
+  Table::recreate(tablas_, "AULAT", kCamposAulat, opciones_.formato);
   const auto aulas = XMLDoc.select("/datosGHC/aulas/aula");
-  Table tabla = Table::open(opciones_.directorio, "AULAT");
+  Table tabla = Table::open(tablas_, "AULAT");
   Informe& informe = resultado_.informe;
   for (std::size_t i = 0; i < aulas.size(); ++i) {
+    avanzar("AULAT", i, aulas.size());
     const std::string nombre = textoHijo(aulas[i], "nombre", situacion(aulas[i], i + 1), informe);
     // Blanks the cut exposes are dropped before the clash test.
     const std::string base = trim(firstChars(nombre, kLongitudCodigo));

@@ -18,11 +18,12 @@ const std::vector<FieldDef> kCamposGrupost = {
 
 void Exportacion::ExportarGrupos() {
   CodigosEmitidos emitidos("GRUPOST");
-  Table::recreate(opciones_.directorio, "GRUPOST", kCamposGrupost, opciones_.formato);
+  Table::recreate(tablas_, "GRUPOST", kCamposGrupost, opciones_.formato);
   const auto grupos = XMLDoc.select("/datosGHC/grupos/grupo");
-  Table tabla = Table::open(opciones_.directorio, "GRUPOST");
+  Table tabla = Table::open(tablas_, "GRUPOST");
   Informe& informe = resultado_.informe;
   for (std::size_t i = 0; i < grupos.size(); ++i) {
+    avanzar("GRUPOST", i, grupos.size());
     const Element& grupo = grupos[i];
     const std::string donde = situacion(grupo, i + 1);
     const auto atributo = grupo.attribute("submarco");
@@ -53,6 +54,17 @@ void Exportacion::ExportarGrupos() {
     tabla.setText("MARCO", letra);
     tabla.setText("DESCRIP", nombre);
     tabla.post();
+  }
+  if (tabla.rowCount() == 0) {
+    std::string marcos = "'" + MarcoElegido1 + "'";
+    if (!MarcoElegido2.empty()) marcos += " y '" + MarcoElegido2 + "'";
+    resultado_.avisos.push_back(
+        grupos.empty() ? std::string("GRUPOST ha quedado vacía: el documento no tiene ningún "
+                                     "<grupo> en <grupos>; las sesiones no tendrán grupo.")
+                       : "GRUPOST ha quedado vacía: ninguno de los " +
+                             std::to_string(grupos.size()) +
+                             " grupos del documento tiene como submarco el marco horario " +
+                             marcos + "; las sesiones no tendrán grupo.");
   }
   cerrar(tabla);
 }

@@ -42,6 +42,7 @@ std::string Exportacion::elegirSeleccion(const std::vector<Element>& marcos) {
   if (marcos.size() == 1) {
     const auto id = marcos.front().attribute("id");
     if (!id) informe.anotar(situacion(marcos.front(), 1) + ": no tiene el atributo id.");
+    marcosElegidos_ = {trim(id.value_or(""))};
     return trim(id.value_or(""));
   }
   SolicitudMarcos solicitud{opciones_.documento, listarMarcos(XMLDoc)};
@@ -51,57 +52,66 @@ std::string Exportacion::elegirSeleccion(const std::vector<Element>& marcos) {
                      ": no tiene atributos; se lista con el identificador vacío.");
     }
   }
-  while (true) {
-    const SeleccionMarcos s =
-        evaluarSeleccion(solicitud.marcos, opciones_.elegirMarcos(solicitud));
-    if (s.resultMH) return s.resultado;
+  // The chooser is shown again as long as its selection is not one or two frames.
+  for (int intento = 0; intento < kIntentosDeSeleccion; ++intento) {
+    const SeleccionMarcos s = evaluarSeleccion(solicitud.marcos, opciones_.elegirMarcos(solicitud));
+    if (!s.resultMH) continue;
+    marcosElegidos_.clear();
+    for (std::size_t i : s.elegidos) marcosElegidos_.push_back(trim(solicitud.marcos[i].id));
+    return s.resultado;
   }
+  throw ExportacionCancelada("Exportación cancelada: no se han elegido uno o dos marcos "
+                             "horarios en " + std::to_string(kIntentosDeSeleccion) +
+                             " intentos.\nNo se ha modificado ninguna tabla.");
 }
 
 void Exportacion::ExportarMarcos() {
-  Table::recreate(opciones_.directorio, "DIASHORAST", kCamposDiashoras, opciones_.formato);
+  Table::recreate(tablas_, "DIASHORAST", kCamposDiashoras, opciones_.formato);
   const auto elegidos =
       marcosElegidos(elegirSeleccion(XMLDoc.select("/datosGHC/marcosDeHorario/marcoHorario")));
   MarcoElegido1 = elegidos.MarcoElegido1;
   MarcoElegido2 = elegidos.MarcoElegido2;
 
-  Table tabla = Table::open(opciones_.directorio, "DIASHORAST");
+  Table tabla = Table::open(tablas_, "DIASHORAST");
   Informe& informe = resultado_.informe;
   const auto tramos = XMLDoc.select("/datosGHC/marcosDeHorario/marcoHorario/tramo");
   for (std::size_t i = 0; i < tramos.size(); ++i) {
+    avanzar("DIASHORAST", i, tramos.size());
     const Element& tramo = tramos[i];
     const std::string donde = situacion(tramo, i + 1);
-    const std::string s = textoHijo(tramo, "submarco", donde, informe);
-    if (s != MarcoElegido1 && s != MarcoElegido2) continue;
-    const std::int32_t d = enteroEn(textoHijo(tramo, "dia", donde, informe), donde, "<dia>");
-    const std::int32_t p =
+    const std::string submarco = textoHijo(tramo, "submarco", donde, informe);
+    if (submarco != MarcoElegido1 && submarco != MarcoElegido2) continue;
+    const std::int32_t dia = enteroEn(textoHijo(tramo, "dia", donde, informe), donde, "<dia>");
+    const std::int32_t indice =
         enteroEn(textoHijo(tramo, "indice", donde, informe), donde, "<indice>");
-    const std::string e = textoHijo(tramo, "horaEntrada", donde, informe);
-    const std::string x = textoHijo(tramo, "horaSalida", donde, informe);
-    const std::string t = textoHijo(tramo, "Tipo", donde, informe);
-    const std::int32_t minutos =
-        minutosDelDia(x, donde, "<horaSalida>") - minutosDelDia(e, donde, "<horaEntrada>");
+    const std::string entrada = textoHijo(tramo, "horaEntrada", donde, informe);
+    const std::string salida = textoHijo(tramo, "horaSalida", donde, informe);
+    const std::string tipo = textoHijo(tramo, "Tipo", donde, informe);
+    const std::int32_t minutos = minutosDelDia(salida, donde, "<horaSalida>") -
+                                 minutosDelDia(entrada, donde, "<horaEntrada>");
 
     tabla.append();
-    tabla.setText("DIHO", std::to_string(d + 1) + std::to_string(p));
-    tabla.setText("DIA", std::to_string(d + 1));
-    tabla.setText("TEXTODIA", nombreDelDia(d));
-    tabla.setText("HORA", std::to_string(p));
-    tabla.setText("TEXTOHOR", std::to_string(p) + "-" + firstChars(e, 5) + "-" + firstChars(x, 5));
+    tabla.setText("DIHO", std::to_string(dia + 1) + std::to_string(indice));
+    tabla.setText("DIA", std::to_string(dia + 1));
+    tabla.setText("TEXTODIA", nombreDelDia(dia));
+    tabla.setText("HORA", std::to_string(indice));
+    tabla.setText("TEXTOHOR", std::to_string(indice) + "-" + firstChars(entrada, 5) + "-" +
+                                  firstChars(salida, 5));
     tabla.setText("CODDIHO", "");
-    tabla.setText("HORADESDE", firstChars(e, 5));
-    tabla.setText("HORAHASTA", firstChars(x, 5));
+    tabla.setText("HORADESDE", firstChars(entrada, 5));
+    tabla.setText("HORAHASTA", firstChars(salida, 5));
     tabla.setText("MINUTOS", std::to_string(minutos));
-    tabla.setText("MARCOXML", s);
-    tabla.setText("CL_MARCO_ID", s);
-    tabla.setText("CL_SUBMARCO", s);
-    tabla.setText("CL_DIA", std::to_string(d));
-    tabla.setText("CL_HORADESDE", e);
-    tabla.setText("CL_HORAHASTA", x);
-    tabla.setText("CL_TIPO", t);
+    tabla.setText("MARCOXML", submarco);
+    tabla.setText("CL_MARCO_ID", submarco);
+    tabla.setText("CL_SUBMARCO", submarco);
+    tabla.setText("CL_DIA", std::to_string(dia));
+    tabla.setText("CL_HORADESDE", entrada);
+    tabla.setText("CL_HORAHASTA", salida);
+    tabla.setText("CL_TIPO", tipo);
     tabla.post();
   }
   darLetrasDeMarco(tabla);
+  avisarMarcosSinHoras(tabla);
   cerrar(tabla);
 }
 
@@ -130,6 +140,34 @@ void Exportacion::darLetrasDeMarco(Table& tabla) {
       tabla.edit();
       tabla.setInteger("MARCO", LetraMarco2 == "0" ? 0 : 1);
     }
+  }
+}
+
+// A chosen frame that gave no period leaves the planner without its days and hours, and
+// its groups out: say so, with the cause.
+void Exportacion::avisarMarcosSinHoras(Table& tabla) {
+  for (const std::string& marco : marcosElegidos_) {
+    const std::string guardado = firstChars(marco, kLongitudCodigo);
+    bool tieneHoras = false;
+    for (tabla.first(); !tabla.eof() && !tieneHoras; tabla.next()) {
+      tieneHoras = tabla.text("MARCOXML") == asWindows1252Would(guardado);
+    }
+    if (tieneHoras) continue;
+    if (charCount(marco) > kLongitudCodigo) {
+      resultado_.avisos.push_back(
+          "El marco horario '" + marco + "' no ha dado ninguna hora: su identificador tiene " +
+          std::to_string(charCount(marco)) + " caracteres y el planificador solo guarda " +
+          std::to_string(kLongitudCodigo) + ", así que no casa con el <submarco> de sus horas "
+          "ni de sus grupos. Acorte el identificador en Colmeda a " +
+          std::to_string(kLongitudCodigo) + " caracteres como mucho.");
+    } else {
+      resultado_.avisos.push_back("El marco horario '" + marco +
+                                  "' no ha dado ninguna hora: ningún <tramo> tiene el "
+                                  "<submarco> '" + marco + "'.");
+    }
+  }
+  if (tabla.rowCount() == 0 && marcosElegidos_.empty()) {
+    resultado_.avisos.push_back("DIASHORAST ha quedado vacía: el planificador no tendrá días ni horas.");
   }
 }
 

@@ -45,10 +45,11 @@ void anotarFila(Table& tabla, const std::string& codigo, const std::string& text
 }  // namespace
 
 void Exportacion::ExportarMaterias() {
-  Table::recreate(opciones_.directorio, "ASIGNOMT", kCamposAsignomt, opciones_.formato);
+  Table::recreate(tablas_, "ASIGNOMT", kCamposAsignomt, opciones_.formato);
   const auto materias = XMLDoc.select("/datosGHC/materias/materia");
-  Table tabla = Table::open(opciones_.directorio, "ASIGNOMT");
+  Table tabla = Table::open(tablas_, "ASIGNOMT");
   for (std::size_t i = 0; i < materias.size(); ++i) {
+    avanzar("ASIGNOMT", i, materias.size());
     const std::string texto = trim(materias[i].text());
     const auto codigo = asignarCodigo(CodigosLargos, CodigosCortos, texto);
     if (!codigo) {
@@ -62,8 +63,9 @@ void Exportacion::ExportarMaterias() {
 
 void Exportacion::ExportarTareas() {
   const auto tareas = XMLDoc.select("/datosGHC/tareas/tarea");
-  Table tabla = Table::open(opciones_.directorio, "ASIGNOMT");
+  Table tabla = Table::open(tablas_, "ASIGNOMT");
   for (std::size_t i = 0; i < tareas.size(); ++i) {
+    avanzar("ASIGNOMT", i, tareas.size());
     const std::string texto = trim(tareas[i].text());
     const std::string codTarea = firstChars(texto, kLongitudCodigo);
     const auto codigo = asignarCodigo(CodigosLargos, CodigosCortos, texto);

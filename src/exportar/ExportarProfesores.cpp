@@ -17,11 +17,12 @@ const std::vector<FieldDef> kCamposProft = {
 
 void Exportacion::ExportarProfesores() {
   CodigosEmitidos emitidos("PROFT");
-  Table::recreate(opciones_.directorio, "PROFT", kCamposProft, opciones_.formato);
+  Table::recreate(tablas_, "PROFT", kCamposProft, opciones_.formato);
   const auto profesores = XMLDoc.select("/datosGHC/profesores/profesor");
-  Table tabla = Table::open(opciones_.directorio, "PROFT");
+  Table tabla = Table::open(tablas_, "PROFT");
   Informe& informe = resultado_.informe;
   for (std::size_t i = 0; i < profesores.size(); ++i) {
+    avanzar("PROFT", i, profesores.size());
     const std::string donde = situacion(profesores[i], i + 1);
     // The short name is not cut before the clash test; repeated names get suffixes.
     const std::string nombre = textoHijo(profesores[i], "nombre", donde, informe);

@@ -30,15 +30,16 @@ std::string distribucion(std::int32_t n) {
 }  // namespace
 
 void Exportacion::ExportarSesiones() {
-  Table::recreate(opciones_.directorio, "ASIGT", kCamposAsigt, opciones_.formato);
-  Table asig = Table::open(opciones_.directorio, "ASIGT");
-  Table grupos = Table::open(opciones_.directorio, "GRUPOST");
-  Table profesores = Table::open(opciones_.directorio, "PROFT");
-  Table nomAsg = Table::open(opciones_.directorio, "ASIGNOMT");
+  Table::recreate(tablas_, "ASIGT", kCamposAsigt, opciones_.formato);
+  Table asig = Table::open(tablas_, "ASIGT");
+  Table grupos = Table::open(tablas_, "GRUPOST");
+  Table profesores = Table::open(tablas_, "PROFT");
+  Table nomAsg = Table::open(tablas_, "ASIGNOMT");
   Informe& informe = resultado_.informe;
 
   const auto sesiones = XMLDoc.select("/datosGHC/sesionesLectivas/sesion");
   for (std::size_t i = 0; i < sesiones.size(); ++i) {
+    avanzar("ASIGT", i, sesiones.size());
     const Element& sesion = sesiones[i];
     const auto atributos = sesion.attributes();
     const std::string id = atributos.empty() ? "" : atributos.front().value;
@@ -106,6 +107,15 @@ void Exportacion::ExportarSesiones() {
       asig.setInteger("CL_SESION", enteroEn(id, donde, "identificador " + atributos.front().name));
     }
     asig.post();
+  }
+  if (asig.rowCount() == 0) {
+    resultado_.avisos.push_back(
+        sesiones.empty()
+            ? std::string("ASIGT ha quedado vacía: el documento no tiene ninguna <sesion> en "
+                          "<sesionesLectivas>; el planificador no tendrá clases que colocar.")
+            : "ASIGT ha quedado vacía: ninguna de las " + std::to_string(sesiones.size()) +
+                  " sesiones del documento tiene una materia que esté en ASIGNOMT; el "
+                  "planificador no tendrá clases que colocar.");
   }
   cerrar(asig);
   nomAsg.close();

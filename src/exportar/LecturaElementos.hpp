@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "store/document.hpp"
-#include "store/informe.hpp"
+#include "mensajes/Informe.hpp"
 
 namespace vestran {
 

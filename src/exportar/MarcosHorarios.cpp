@@ -71,6 +71,7 @@ SeleccionMarcos evaluarSeleccion(const std::vector<MarcoHorario>& marcos,
   for (std::size_t i : enOrden) {
     s.resultado += firstChars(marcos[i].id + std::string(kAnchoHueco, ' '), kAnchoHueco);
   }
+  s.elegidos = std::move(enOrden);
   return s;
 }
 

@@ -10,13 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "mensajes/Mensajes.hpp"
 #include "store/document.hpp"
+#include "store/errors.hpp"
 
 namespace vestran {
-
-inline constexpr std::string_view kDemasiadosMarcos =
-    "Demasiados Marcos Horarios seleccionados.\r\nComo máximo puede seleccionar 2 Marcos Horarios";
-inline constexpr std::string_view kAlMenosUnMarco = "Debe al menos seleccionar 1 Marco Horario.";
 
 // One frame as the chooser lists it.
 struct MarcoHorario {
@@ -37,6 +35,7 @@ std::vector<std::string> horasDelMarco(const Document& documento, std::string_vi
 struct SeleccionMarcos {
   bool resultMH = false;            // one or two frames: the choice stands
   std::string resultado;            // 10-character slots, in list order
+  std::vector<std::size_t> elegidos;  // the frames selected, in list order, once each
   std::optional<std::string_view> mensaje;  // shown when the choice does not stand
 };
 
@@ -45,9 +44,9 @@ SeleccionMarcos evaluarSeleccion(const std::vector<MarcoHorario>& marcos,
                                  const std::vector<std::size_t>& seleccionados);
 
 // A list of frame identifiers that does not name one or two frames of the document.
-class SeleccionInvalida : public std::runtime_error {
+class SeleccionInvalida : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 // The frames named by a comma-separated list of identifiers, compared trimmed with the

@@ -1,12 +1,14 @@
 #include "importar/Importacion.hpp"
 
 #include <limits>
+#include <new>
 #include <string>
 
+#include "intercambio/DocumentoDeIntercambio.hpp"
 #include "store/document.hpp"
 #include "store/errors.hpp"
-#include "store/intercambio.hpp"
 #include "store/os_file.hpp"
+#include "store/planner_folder.hpp"
 #include "store/table.hpp"
 #include "store/text.hpp"
 
@@ -16,6 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::string_view kNadaEscrito = "No se ha escrito ningún archivo.";
+constexpr std::size_t kCadaCuantas = 512;
+
 // The name of the first generic room in AULAT, or "" when there is none.
 std::string nombreDeAulaGenerica(Table& aulas) {
   for (aulas.first(); !aulas.eof(); aulas.next()) {
@@ -24,27 +29,57 @@ std::string nombreDeAulaGenerica(Table& aulas) {
   return "";
 }
 
-std::int32_t enteroDeSoluc(const Table& soluc, std::string_view campo, std::int64_t valor,
-                           std::size_t fila) {
+std::string nombreDeTipo(char tipo) {
+  switch (tipo) {
+    case 'D': return "D (fecha)";
+    case 'L': return "L (lógico)";
+    case 'M': return "M (memo)";
+    case 'T': return "T (fecha y hora)";
+    case '@': return "@ (marca de tiempo)";
+    case 'G': return "G (objeto)";
+    case 'B': return "B (memo binario)";
+    default: return std::string(1, tipo);
+  }
+}
+
+// The planner writes the day and the period as numbers. A field that cannot hold one
+// would read as 0 and drop every lesson without a word.
+void exigirCampoNumerico(const Table& soluc, std::string_view campo) {
+  const dbase::Field& f = soluc.field(campo);
+  const bool numerico =
+      f.type == 'N' || f.type == 'F' || f.type == 'I' || f.type == '+' || f.type == 'O' ||
+      f.type == 'Y' || f.type == 'C' ||
+      (f.type == 'B' && soluc.variant() == dbase::Variant::visualFoxPro);
+  if (!numerico) {
+    throw TableError("El campo " + std::string(campo) + " de SOLUC (" +
+                         os::pathToUtf8(soluc.path()) + ") es de tipo " + nombreDeTipo(f.type) +
+                         ", que no guarda números: el día y la hora de cada clase deben ser "
+                         "números.\n" + std::string(kNadaEscrito),
+                     {.table = "SOLUC", .file = soluc.path(), .field = std::string(campo)});
+  }
+}
+
+std::int32_t enteroDeSoluc(const Table& soluc, std::string_view campo, std::int64_t valor) {
   if (valor < std::numeric_limits<std::int32_t>::min() ||
       valor > std::numeric_limits<std::int32_t>::max()) {
-    throw ConversionError("SOLUC, fila " + std::to_string(fila) + ": el valor de " +
-                          std::string(campo) + " (" + soluc.text(campo) +
-                          ") no es un número entero válido.");
+    throw ConversionError("SOLUC, fila " + std::to_string(soluc.rowNumber()) + ": el valor de " +
+                              std::string(campo) + " (" + soluc.text(campo) +
+                              ") no es un número entero válido.\n" + std::string(kNadaEscrito),
+                          {.table = "SOLUC", .file = soluc.path(), .row = soluc.rowNumber(),
+                           .field = std::string(campo)});
   }
   return static_cast<std::int32_t>(valor);
 }
 
-}  // namespace
-
-fs::path archivoResultado(const fs::path& documento) {
-  fs::path nombre = os::pathFromUtf8("ResultadoVestran");
-  nombre += documento.filename();
-  return documento.parent_path() / nombre;
+void avanzar(const OpcionesImportacion& o, std::size_t hechas, std::size_t total) {
+  if (o.progreso && (hechas % kCadaCuantas == 0 || hechas == total)) {
+    o.progreso({"SOLUC", hechas, total});
+  }
 }
 
-ResultadoImportacion importar(const OpcionesImportacion& opciones) {
+ResultadoImportacion importarEnCarpeta(const OpcionesImportacion& opciones) {
   const fs::path& dir = opciones.directorio;
+  const PlannerFolder tomada = PlannerFolder::take(dir);
   Table soluc = Table::open(dir, "SOLUC");
   Table grupos = Table::open(dir, "GRUPOST");
   Table profesores = Table::open(dir, "PROFT");
@@ -52,15 +87,18 @@ ResultadoImportacion importar(const OpcionesImportacion& opciones) {
   Table nomAsg = Table::open(dir, "ASIGNOMT");
   Table tramos = Table::open(dir, "DIASHORAST");
   Table asig = Table::open(dir, "ASIGT");
+  exigirCampoNumerico(soluc, "DIA");
+  exigirCampoNumerico(soluc, "HORA");
 
   ResultadoImportacion r;
+  if (const auto nota = soluc.codePageNote()) r.informe.anotar(*nota);
   const std::string aulaGenerica = nombreDeAulaGenerica(aulas);
 
+  if (opciones.progreso) opciones.progreso({"Leyendo el documento", 0, 0});
   Document XMLDoc =
-      leerDocumentoDeIntercambio(opciones.documento, "No se ha escrito ningún archivo.");
+      leerDocumentoDeIntercambio(opciones.documento, kNadaEscrito, Entrada::conservar);
   Element datosGHC = XMLDoc.root();
-  Element nuevo = XMLDoc.createElement("horario");
-  datosGHC.appendChild(nuevo);
+  const Element nuevo = datosGHC.appendElement("horario");
   // The first <horario> receives the lessons: the new one, unless the document had one.
   Element horario = datosGHC.child("horario");
   if (horario != nuevo) {
@@ -77,16 +115,20 @@ ResultadoImportacion importar(const OpcionesImportacion& opciones) {
   Recuento sinAula("Filas de SOLUC cuya AULA no está en AULAT (aula sin atributos)");
   Recuento sinSesion("Filas de SOLUC cuya ASIG y CODGRUPO no están en ASIGT (sesion vacía)");
 
+  const std::size_t filas = soluc.rowCount();
   std::size_t fila = 0;
   for (soluc.first(); !soluc.eof(); soluc.next()) {
+    avanzar(opciones, fila, filas);
     ++fila;
-    const std::string donde = "fila " + std::to_string(fila);
+    const std::string donde = "fila " + std::to_string(soluc.rowNumber());
     const std::int64_t dia = soluc.integer("DIA");
     if (dia == 0) {
       sinColocar.contar(donde);
       continue;
     }
-
+    // Every value is read before the lesson's elements are made.
+    const std::int32_t atributoDia = enteroDeSoluc(soluc, "DIA", dia - 1);
+    const std::int32_t atributoIndice = enteroDeSoluc(soluc, "HORA", soluc.integer("HORA"));
     const std::string letra = soluc.text("MARCO");
     std::string marco;
     if (tramos.locate("MARCO", {letra})) {
@@ -94,14 +136,14 @@ ResultadoImportacion importar(const OpcionesImportacion& opciones) {
     } else {
       sinMarco.contar(donde + " (MARCO '" + letra + "')");
     }
-    Element tramo = XMLDoc.createElement("tramo");
-    tramo.setAttribute("dia", enteroDeSoluc(soluc, "DIA", dia - 1, fila));
-    tramo.setAttribute("indice", enteroDeSoluc(soluc, "HORA", soluc.integer("HORA"), fila));
-    tramo.setAttribute("marco", marco);
-    horario.appendChild(tramo);
-    horario.appendText("\n");
 
-    Element aula = XMLDoc.createElement("aula");
+    Element tramo = horario.appendElement("tramo");
+    horario.appendText("\n");
+    tramo.setAttribute("dia", atributoDia);
+    tramo.setAttribute("indice", atributoIndice);
+    tramo.setAttribute("marco", marco);
+
+    Element aula = tramo.appendElement("aula");
     const std::string codigoAula = soluc.text("AULA");
     if (trim(codigoAula).empty()) {
       aula.setAttribute("anonima", aulaGenerica);
@@ -110,33 +152,65 @@ ResultadoImportacion importar(const OpcionesImportacion& opciones) {
     } else if (aulas.text("CL_GENERICA") == "N") {
       aula.setAttribute("id", aulas.text("NOMBRE"));
     }
-    tramo.appendChild(aula);
 
     // Of several sessions of one subject and group, the lesson's own teacher's.
     const std::string asignatura = soluc.text("ASIG");
     const std::string grupo = soluc.text("CODGRUPO");
     const std::string profesor = soluc.text("PROF");
-    Element sesion = XMLDoc.createElement("sesion");
+    Element sesion = aula.appendElement("sesion");
     if (asig.locate("CASIG;CGRUP;CPROF", {asignatura, grupo, profesor}) ||
         asig.locate("CASIG;CGRUP", {asignatura, grupo})) {
       sesion.setText(asig.text("CL_SESION"));
     } else {
       sinSesion.contar(donde + " (ASIG '" + asignatura + "', CODGRUPO '" + grupo + "')");
     }
-    aula.appendChild(sesion);
-
-    Element elementoProfesor = XMLDoc.createElement("profesor");
-    elementoProfesor.setText(profesor);
-    aula.appendChild(elementoProfesor);
+    aula.appendElement("profesor").setText(profesor);
     ++r.tramos;
   }
 
+  if (r.tramos == 0) {
+    r.avisos.push_back("La solución del planificador (SOLUC) no tiene ninguna clase colocada: " +
+                       (filas == 0 ? std::string("no tiene ninguna fila")
+                                   : "sus " + std::to_string(filas) + " filas tienen DIA 0") +
+                       ". El <horario> del resultado queda vacío.");
+  }
+
   r.archivo = archivoResultado(opciones.documento);
+  if (opciones.progreso) opciones.progreso({"Guardando el resultado", 0, 0});
+  os::removeStaleTemporaries(r.archivo.parent_path(), os::pathToUtf8(r.archivo.filename()));
   XMLDoc.save(r.archivo);
   for (Table* t : {&soluc, &grupos, &profesores, &aulas, &nomAsg, &tramos, &asig}) t->close();
 
   for (const Recuento* c : {&sinColocar, &sinMarco, &sinAula, &sinSesion}) c->anotarEn(r.informe);
   return r;
+}
+
+}  // namespace
+
+fs::path archivoResultado(const fs::path& documento) {
+  fs::path nombre = os::pathFromUtf8("ResultadoVestran");
+  nombre += documento.filename();
+  return documento.parent_path() / nombre;
+}
+
+Resumen resumir(const ResultadoImportacion& r) {
+  Resumen resumen;
+  resumen.lineas.push_back("Resultado: " + os::pathToUtf8(fs::absolute(r.archivo)));
+  resumen.lineas.push_back("Elementos <tramo> escritos: " + std::to_string(r.tramos));
+  resumen.avisos = r.avisos;
+  return resumen;
+}
+
+ResultadoImportacion importar(const OpcionesImportacion& opciones) {
+  try {
+    return importarEnCarpeta(opciones);
+  } catch (const std::bad_alloc&) {
+    throw OutOfMemoryError("No hay memoria suficiente para importar la solución del "
+                               "planificador al documento " +
+                               os::pathToUtf8(opciones.documento) + ".\n" +
+                               std::string(kNadaEscrito),
+                           {.file = opciones.documento});
+  }
 }
 
 }  // namespace vestran

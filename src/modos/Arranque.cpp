@@ -1,6 +1,6 @@
 #include "modos/Arranque.hpp"
 
-#include "store/ini_file.hpp"
+#include "modos/ArchivoIni.hpp"
 #include "store/text.hpp"
 
 namespace vestran {
@@ -8,7 +8,7 @@ namespace vestran {
 Arranque arranqueDesdeParametros(const std::vector<std::string>& parametros) {
   Arranque a;
   if (parametros.size() != 2) return a;
-  a.ModoLote = 2;
+  a.ModoLote = kModoLote;
   const std::string palabra = asciiLower(parametros[0]);
   if (palabra == "importar") a.trabajo = Trabajo::importar;
   if (palabra == "exportar") a.trabajo = Trabajo::exportar;
@@ -19,8 +19,9 @@ std::filesystem::path archivoDeEstado(const std::filesystem::path& carpetaDelPro
   return carpetaDelPrograma / "Dalmerin.ini";
 }
 
-void escribirEstado(const std::filesystem::path& archivo, int estado) {
-  writeIniValue(archivo, "Transformadores", "Transformado", std::to_string(estado));
+void escribirEstado(const std::filesystem::path& archivo, EstadoTransformado estado) {
+  escribirValorIni(archivo, "Transformadores", "Transformado",
+                   std::to_string(static_cast<int>(estado)));
 }
 
 }  // namespace vestran

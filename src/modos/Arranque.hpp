@@ -11,9 +11,13 @@ namespace vestran {
 
 enum class Trabajo { ninguno, exportar, importar };
 
+// ModoLote in batch mode; it is 0 otherwise.
+inline constexpr int kModoLote = 2;
+
 struct Arranque {
-  int ModoLote = 0;  // 2 in batch mode, otherwise 0
+  int ModoLote = 0;
   Trabajo trabajo = Trabajo::ninguno;  // the job batch mode starts by itself
+  bool enLote() const { return ModoLote == kModoLote; }
 };
 
 // Exactly two parameters make batch mode. The first, lowered in case (ASCII letters
@@ -21,16 +25,14 @@ struct Arranque {
 // parameter is never read.
 Arranque arranqueDesdeParametros(const std::vector<std::string>& parametros);
 
-// Values of EstadoTransformado.
-inline constexpr int kEstadoSinTerminar = 0;
-inline constexpr int kEstadoTerminado = 1;
-inline constexpr int kEstadoSinArchivo = -1;
+// The run status the status file reports, with the values the calling program reads.
+enum class EstadoTransformado : int { sinTerminar = 0, terminado = 1, sinArchivo = -1 };
 
 // The status file: "Dalmerin.ini" in the program's folder.
 std::filesystem::path archivoDeEstado(const std::filesystem::path& carpetaDelPrograma);
 
 // Writes Transformadores/Transformado = estado, keeping every other entry of the file.
-// Throws Error when the file cannot be written.
-void escribirEstado(const std::filesystem::path& archivo, int estado);
+// Throws ArchivoIniError when the file cannot be written (a read-only file included).
+void escribirEstado(const std::filesystem::path& archivo, EstadoTransformado estado);
 
 }  // namespace vestran

@@ -2,6 +2,10 @@
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
+#include <unicode/utf8.h>
+#include <unicode/utypes.h>
+
+#include <stdexcept>
 
 #include <utility>
 
@@ -29,7 +33,13 @@ constexpr LanguageDriver kLanguageDrivers[] = {
     {0x9B, 1250}, {0xC8, 1250}, {0xC9, 1251}, {0xCA, 1254},  {0xCB, 1253}, {0xCC, 1257},
 };
 
+constexpr int kIso8859Base = 28590;  // 28591 is ISO-8859-1
+
 std::string icuName(int codePage) {
+  if (codePage == kUtf8) return "UTF-8";
+  if (codePage > kIso8859Base && codePage <= kIso8859Base + 16) {
+    return "ISO-8859-" + std::to_string(codePage - kIso8859Base);
+  }
   switch (codePage) {
     case 874: return "windows-874";
     case 932: return "cp932";
@@ -130,18 +140,83 @@ std::string CodePage::encode(std::string_view utf8, std::size_t* substituted) co
   UErrorCode status = U_ZERO_ERROR;
   ucnv_reset(converter_.get());
   ucnv_setFromUCallBack(converter_.get(), countingSubstitute, &count, nullptr, nullptr, &status);
-  // Single- and double-byte code pages need at most two bytes per UTF-8 byte.
-  std::string out(utf8.size() * 2 + 4, '\0');
-  status = U_ZERO_ERROR;
+  if (U_FAILURE(status)) throw std::runtime_error("ucnv_setFromUCallBack failed");
+  // No code page needs more than four bytes per UTF-8 byte.
+  std::string out(utf8.size() * 4 + 4, '\0');
   const int32_t n = ucnv_fromAlgorithmic(converter_.get(), UCNV_UTF8, out.data(),
                                          static_cast<int32_t>(out.size()), utf8.data(),
                                          static_cast<int32_t>(utf8.size()), &status);
+  UErrorCode restored = U_ZERO_ERROR;
   ucnv_setFromUCallBack(converter_.get(), UCNV_FROM_U_CALLBACK_SUBSTITUTE, nullptr, nullptr,
-                        nullptr, &status);
-  if (n < 0) return {};
+                        nullptr, &restored);
+  // Invalid UTF-8 cannot reach here: every text comes from the document service, or from
+  // a table through decode().
+  if (U_FAILURE(status) || n < 0) {
+    throw std::logic_error("encoding to code page " + std::to_string(number_) + ": " +
+                           u_errorName(status));
+  }
   out.resize(static_cast<std::size_t>(n));
   if (substituted) *substituted += count;
   return out;
+}
+
+std::optional<int> codePageOfCpgText(std::string_view text) {
+  std::string s;
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) > ' ') s += (c >= 'a' && c <= 'z') ? char(c - 32) : c;
+    else if (!s.empty() && s.back() != ' ') s += ' ';
+  }
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  if (s == "UTF-8" || s == "UTF8" || s == "65001") return kUtf8;
+  const auto numberAfter = [&](std::string_view prefix) -> std::optional<int> {
+    if (!s.starts_with(prefix)) return std::nullopt;
+    const std::string digits = s.substr(prefix.size());
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string::npos) {
+      return std::nullopt;
+    }
+    return std::stoi(digits);
+  };
+  for (std::string_view iso : {"ISO-8859-", "ISO8859-", "ISO_8859-", "ISO 8859-", "8859_",
+                               "8859-", "ISO8859_"}) {
+    if (const auto part = numberAfter(iso); part && *part >= 1 && *part <= 16) {
+      return kIso8859Base + *part;
+    }
+  }
+  // ESRI writes ISO-8859-1 as 88591 and ISO-8859-15 as 885915.
+  if (const auto n = numberAfter("8859"); n && *n >= 1 && *n <= 16) return kIso8859Base + *n;
+  std::optional<int> number;
+  for (std::string_view prefix : {"", "CP", "ANSI ", "OEM ", "WINDOWS-", "IBM", "MS"}) {
+    if ((number = numberAfter(prefix))) break;
+  }
+  if (!number) return std::nullopt;
+  UErrorCode status = U_ZERO_ERROR;
+  UConverter* c = ucnv_open(icuName(*number).c_str(), &status);
+  if (U_FAILURE(status)) return std::nullopt;
+  ucnv_close(c);
+  return number;
+}
+
+bool looksLikeUtf8(const std::vector<std::string_view>& texts) {
+  bool beyondAscii = false;
+  for (std::string_view t : texts) {
+    std::int32_t i = 0;
+    const auto length = static_cast<std::int32_t>(t.size());
+    while (i < length) {
+      UChar32 c = 0;
+      U8_NEXT(t.data(), i, length, c);
+      if (c < 0) return false;
+      if (c > 0x7F) beyondAscii = true;
+    }
+  }
+  return beyondAscii;
+}
+
+std::string codePageName(int codePage) {
+  if (codePage == kUtf8) return "UTF-8";
+  if (codePage >= 1250 && codePage <= 1258) return "Windows-" + std::to_string(codePage);
+  if (codePage > kIso8859Base && codePage <= kIso8859Base + 16) return icuName(codePage);
+  return "CP" + std::to_string(codePage);
 }
 
 std::string asWindows1252Would(std::string_view utf8) {

@@ -8,12 +8,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct UConverter;
 
 namespace vestran {
 
+// Code pages are named by their Windows numbers: 1252, 850, 65001 for UTF-8, 28591 to
+// 28605 for ISO-8859-1 to -15.
 inline constexpr int kWindows1252 = 1252;
+inline constexpr int kUtf8 = 65001;
 // Language-driver byte and name the tables we write carry: Windows-1252, Western Europe.
 inline constexpr std::uint8_t kLanguageDriverWindows1252 = 0x58;
 inline constexpr std::string_view kLanguageDriverNameWindows1252 = "DBWINWE0";
@@ -24,6 +28,19 @@ std::optional<int> codePageOfLanguageDriver(std::uint8_t id);
 // Code page named by a level-7 language-driver name ("DBWINWE0", "DB850WE0", "FOX..437");
 // nullopt when the name says nothing known.
 std::optional<int> codePageOfLanguageDriverName(std::string_view name);
+
+// The code page a .cpg file names, as GDAL and ESRI write them: "UTF-8", "65001",
+// "1252", "CP850", "ANSI 1252", "OEM 850", "ISO-8859-1", "88591", … (letter case and
+// surrounding blanks ignored); nullopt when it names none ICU knows.
+std::optional<int> codePageOfCpgText(std::string_view text);
+
+// True when every text is valid UTF-8 and at least one holds a character beyond ASCII:
+// what a table written in UTF-8 looks like, and one in a single-byte code page almost
+// never does.
+bool looksLikeUtf8(const std::vector<std::string_view>& texts);
+
+// A code page's name for people: "Windows-1252", "UTF-8", "CP850", "ISO-8859-15".
+std::string codePageName(int codePage);
 
 // Converts between UTF-8 and one code page. A code page ICU does not know falls back to
 // Windows-1252.

@@ -4,11 +4,18 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+
+#include "store/codepage.hpp"
 
 namespace vestran::dbase {
 
 namespace {
 
+constexpr std::size_t kMaxCharacterWidth = 254;
+constexpr std::size_t kFloatWidth = 18;
+constexpr std::uint8_t kFloatDecimals = 8;
+constexpr std::size_t kDbase3IntegerWidth = 11;
 constexpr std::size_t kPrefixLength = 32;
 constexpr std::size_t kLevel7PrefixLength = 68;
 constexpr std::size_t kDescriptorLength = 32;
@@ -81,6 +88,60 @@ Variant variantOf(std::uint8_t version) {
                     std::string("no es una tabla dBase (primer byte ") + hex + ")");
 }
 
+// The width every field of a type must have, when the type fixes it.
+std::optional<std::size_t> fixedWidth(char type, Variant variant) {
+  switch (type) {
+    case 'L':
+      return 1;
+    case 'I':
+    case '+':
+      return 4;
+    case 'D':
+    case 'O':
+    case '@':
+    case 'Y':
+      return 8;
+    case 'B':
+      // A double in Visual FoxPro; a memo block number elsewhere.
+      if (variant == Variant::visualFoxPro) return 8;
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
+}
+
+dbase::Field physicalField(const FieldDef& def, TableFormat format) {
+  Field f;
+  f.name = def.name;
+  if (format == TableFormat::dBase3 && f.name.size() > kDbase3NameLength) {
+    f.name.resize(kDbase3NameLength);
+  }
+  switch (def.kind) {
+    case FieldKind::character:
+      if (def.width < 1 || def.width > kMaxCharacterWidth) {
+        throw std::logic_error("character field " + def.name + " of width " +
+                               std::to_string(def.width));
+      }
+      f.type = 'C';
+      f.width = def.width;
+      break;
+    case FieldKind::integer:
+      f.type = format == TableFormat::level7 ? 'I' : 'N';
+      f.width = format == TableFormat::level7 ? 4 : kDbase3IntegerWidth;
+      break;
+    case FieldKind::logical:
+      f.type = 'L';
+      f.width = 1;
+      break;
+    case FieldKind::floating:
+      f.type = 'N';
+      f.width = kFloatWidth;
+      f.decimals = kFloatDecimals;
+      break;
+  }
+  return f;
+}
+
 std::string nameUpTo(std::string_view raw) {
   const std::size_t end = raw.find('\0');
   std::string name(raw.substr(0, end));
@@ -130,8 +191,13 @@ Header parseHeader(std::string_view file) {
   }
 
   std::size_t offset = 1;
-  for (std::size_t at = prefix; at + descriptor <= h.headerLength; at += descriptor) {
-    if (in.u8(at) == static_cast<std::uint8_t>(kFieldTerminator)) break;
+  bool terminated = false;
+  std::size_t at = prefix;
+  for (; at + descriptor <= h.headerLength; at += descriptor) {
+    if (in.u8(at) == static_cast<std::uint8_t>(kFieldTerminator)) {
+      terminated = true;
+      break;
+    }
     Field f;
     f.name = nameUpTo(in.bytes(at, level7 ? kLevel7NameLength : kDescriptorNameLength));
     f.type = static_cast<char>(in.u8(at + typeOffset(level7)));
@@ -149,8 +215,22 @@ Header parseHeader(std::string_view file) {
       throw FormatError(FormatError::Kind::inconsistent,
                         "el campo " + std::to_string(h.fields.size() + 1) + " no tiene nombre");
     }
+    if (const auto width = fixedWidth(f.type, h.variant); width && f.width != *width) {
+      throw FormatError(FormatError::Kind::inconsistent,
+                        "el campo " + f.name + " es de tipo " + std::string(1, f.type) +
+                            " y mide " + std::to_string(f.width) + " bytes, no " +
+                            std::to_string(*width));
+    }
     offset += f.width;
     h.fields.push_back(std::move(f));
+  }
+  // The descriptors end at the terminator or exactly where the header does; anything else
+  // means the header length cuts a descriptor off.
+  if (!terminated && at < h.headerLength &&
+      in.u8(at) != static_cast<std::uint8_t>(kFieldTerminator)) {
+    throw FormatError(FormatError::Kind::inconsistent,
+                      "la cabecera termina en medio de la descripción del campo " +
+                          std::to_string(h.fields.size() + 1));
   }
   if (offset > h.recordLength) {
     throw FormatError(FormatError::Kind::inconsistent,
@@ -169,34 +249,41 @@ Header parseHeader(std::string_view file) {
   return h;
 }
 
-void layOut(Header& header) {
-  const bool level7 = header.variant == Variant::level7;
+Header newTableHeader(std::span<const FieldDef> fields, TableFormat format) {
+  Header h;
+  const bool level7 = format == TableFormat::level7;
+  h.variant = level7 ? Variant::level7 : Variant::dBase3;
+  h.version = level7 ? 0x04 : 0x03;
+  h.languageDriver = kLanguageDriverWindows1252;
+  h.languageDriverName = std::string(kLanguageDriverNameWindows1252);
+  // Fields lie one after another from byte 1; byte 0 is the deletion flag.
   std::size_t offset = 1;
-  for (Field& f : header.fields) {
+  for (const FieldDef& def : fields) {
+    Field f = physicalField(def, format);
     f.offset = offset;
     offset += f.width;
+    h.fields.push_back(std::move(f));
   }
-  header.recordLength = offset;
-  header.headerLength = (level7 ? kLevel7PrefixLength : kPrefixLength) +
-                        header.fields.size() *
-                            (level7 ? kLevel7DescriptorLength : kDescriptorLength) +
-                        1;
+  h.recordLength = offset;
+  h.headerLength = (level7 ? kLevel7PrefixLength : kPrefixLength) +
+                   h.fields.size() * (level7 ? kLevel7DescriptorLength : kDescriptorLength) + 1;
+  return h;
 }
 
-void stampToday(std::string& header) {
+void stampHeader(std::string& header, std::uint32_t recordCount) {
   const auto today = std::chrono::year_month_day(
       std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
   header[1] = static_cast<char>(static_cast<int>(today.year()) - 1900);
   header[2] = static_cast<char>(static_cast<unsigned>(today.month()));
   header[3] = static_cast<char>(static_cast<unsigned>(today.day()));
+  put32(header, 4, recordCount);
 }
 
 std::string serializeHeader(const Header& header) {
   const bool level7 = header.variant == Variant::level7;
   std::string out(header.headerLength, '\0');
   out[0] = static_cast<char>(header.version);
-  stampToday(out);
-  put32(out, 4, header.recordCount);
+  stampHeader(out, header.recordCount);
   put16(out, 8, header.headerLength);
   put16(out, 10, header.recordLength);
   out[29] = static_cast<char>(header.languageDriver);

@@ -1,13 +1,34 @@
 #pragma once
 
-// The binary layout of dBase tables: header, field descriptors and records.
+// The binary layout of dBase tables: header, field descriptors and records, and the
+// layout of the new tables vestran writes.
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace vestran {
+
+// The dBase variant new tables are written in.
+enum class TableFormat {
+  level7,  // field names up to 31 characters, binary integers
+  dBase3,  // for tools that only read older dBase: names cut to 10, integers as N 11,0
+};
+
+enum class FieldKind { character, integer, logical, floating };
+
+// One field of a table to create.
+struct FieldDef {
+  std::string name;
+  FieldKind kind = FieldKind::character;
+  std::size_t width = 0;  // characters; only for character fields
+};
+
+}  // namespace vestran
 
 namespace vestran::dbase {
 
@@ -50,19 +71,27 @@ inline constexpr char kEndOfFile = 0x1A;
 inline constexpr char kDeletedFlag = '*';
 inline constexpr char kLiveFlag = ' ';
 
+// dBase III keeps at most this many characters of a field's name.
+inline constexpr std::size_t kDbase3NameLength = 10;
+
 // Reads and checks the header of a whole file. Never reads outside `file`.
-// Throws FormatError when the file is short, not a dBase table, or its header lies.
+// Throws FormatError when the file is short, not a dBase table, or its header lies
+// (field descriptors cut off, a field of a fixed-width type with another width, fields
+// longer than the record).
 Header parseHeader(std::string_view file);
+
+// The header of a new, empty table with these fields, in this order, in `format`: the
+// code page is Windows-1252, character fields are 1 to 254 wide, integers are I 4 (level
+// 7) or N 11,0 (dBase III), floating point N 18,8, logicals L 1. dBase III keeps ten
+// characters of each name.
+Header newTableHeader(std::span<const FieldDef> fields, TableFormat format);
 
 // The header bytes of a table we write (level 7 or dBase III), for `header` with fields,
 // lengths and record count filled in, dated with today's date.
 std::string serializeHeader(const Header& header);
 
-// Writes today's date into the header bytes (year since 1900, month, day).
-void stampToday(std::string& header);
-
-// Lays out fields one after another from byte 1 and fills in header and record length.
-void layOut(Header& header);
+// Writes the record count and today's date into header bytes of any variant.
+void stampHeader(std::string& headerBytes, std::uint32_t recordCount);
 
 // Starting offset of row i's record.
 inline std::size_t recordOffset(const Header& h, std::size_t i) {

@@ -322,7 +322,7 @@ std::string writeText(const Field& field, Variant variant, std::string_view utf8
     if (field.decimals == 0) return fixedNumber(field, toInt32(trim(utf8)));
     const auto value = parseNumber(utf8);
     if (!value) {
-      throw ConversionError("'" + std::string(utf8) + "' is not a valid floating point value");
+      throw ConversionError("'" + std::string(utf8) + "' no es un número válido.");
     }
     return fixedNumber(field, *value);
   }

@@ -8,8 +8,12 @@
 
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <mutex>
+#include <new>
+#include <stdexcept>
 
+#include "store/document_appended.hpp"
 #include "store/errors.hpp"
 #include "store/os_file.hpp"
 #include "store/text.hpp"
@@ -75,6 +79,38 @@ bool startsWith(std::string_view bytes, std::string_view prefix) {
   return bytes.substr(0, prefix.size()) == prefix;
 }
 
+struct FreeParserContext {
+  void operator()(xmlParserCtxt* c) const { xmlFreeParserCtxt(c); }
+};
+
+struct CloseSaveContext {
+  void operator()(xmlSaveCtxt* c) const { xmlSaveClose(c); }
+};
+
+[[noreturn]] void noElement(const char* operation) {
+  throw std::logic_error(std::string(operation) + " on an empty element handle");
+}
+
+detail::Appended* appendedOf(const xmlNode* node) {
+  return node->doc ? static_cast<detail::Appended*>(node->doc->_private) : nullptr;
+}
+
+constexpr std::string_view kHugeHint = "use XML_PARSE_HUGE option";
+
+// The parser's reason in the user's terms, with its own words after them.
+std::string reasonOf(const xmlError* error) {
+  if (!error) return {};
+  std::string detail = error->message ? trim(error->message) : "";
+  if (error->code == XML_ERR_NO_MEMORY) return "no hay memoria suficiente para leerlo";
+  if (const auto at = detail.find(kHugeHint); at != std::string::npos ||
+                                               detail.find("huge") != std::string::npos) {
+    if (at != std::string::npos) detail = trim(detail.erase(at, kHugeHint.size()));
+    return "tiene un texto, un nombre o un anidamiento mayor de lo que admite el lector de "
+           "XML (" + detail + ")";
+  }
+  return detail;
+}
+
 }  // namespace
 
 std::string Element::name() const {
@@ -132,6 +168,8 @@ std::optional<std::string> Element::attribute(std::string_view name) const {
 }
 
 void Element::setAttribute(std::string_view name, std::string_view value) {
+  if (!node_) noElement("setAttribute");
+  if (auto* a = appendedOf(node_)) a->noteChange(node_);
   std::string n;
   std::string v;
   xmlSetProp(node_, xml(name, n), xml(value, v));
@@ -142,6 +180,8 @@ void Element::setAttribute(std::string_view name, std::int32_t value) {
 }
 
 void Element::setText(std::string_view text) {
+  if (!node_) noElement("setText");
+  if (auto* a = appendedOf(node_)) a->noteChange(node_);
   xmlChar* escaped = nullptr;
   {
     std::string t;
@@ -151,30 +191,62 @@ void Element::setText(std::string_view text) {
   xmlFree(escaped);
 }
 
-void Element::appendChild(Element child) { xmlAddChild(node_, child.node_); }
+Element Element::appendElement(std::string_view name) {
+  if (!node_) noElement("appendElement");
+  std::string n;
+  xmlNode* child = xmlNewDocNode(node_->doc, nullptr, xml(name, n), nullptr);
+  if (!child) throw std::bad_alloc();
+  xmlAddChild(node_, child);
+  if (auto* a = appendedOf(node_)) a->note(node_, child);
+  // Without a declaration of its own, an element without prefix belongs to the default
+  // namespace in scope.
+  const xmlNs* inScope = xmlSearchNs(node_->doc, node_, nullptr);
+  if (inScope && inScope->href && *inScope->href) xmlNewNs(child, BAD_CAST "", nullptr);
+  return Element(child);
+}
 
 void Element::appendText(std::string_view text) {
+  if (!node_) noElement("appendText");
   xmlNode* t = xmlNewDocTextLen(node_->doc, reinterpret_cast<const xmlChar*>(text.data()),
                                 static_cast<int>(text.size()));
-  xmlAddChild(node_, t);
+  if (!t) throw std::bad_alloc();
+  // xmlAddChild merges a text node into a text last child, and frees it.
+  const bool merged = node_->last && node_->last->type == XML_TEXT_NODE;
+  xmlNode* added = xmlAddChild(node_, t);
+  if (auto* a = appendedOf(node_)) {
+    if (merged) a->noteChange(added);
+    else a->note(node_, added);
+  }
 }
 
 void Document::Free::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
 
-Document::Document() = default;
+Document::Document() : appended_(std::make_unique<detail::Appended>()) {}
 Document::~Document() = default;
 Document::Document(Document&&) noexcept = default;
 Document& Document::operator=(Document&&) noexcept = default;
 
 Document Document::load(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  try {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      Document d;
+      d.problem_ = LoadProblem{"No se pudo leer el archivo " + os::pathToUtf8(path), 0};
+      return d;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(in)),
+                            std::istreambuf_iterator<char>());
+    return parse(bytes);
+  } catch (const std::bad_alloc&) {
     Document d;
-    d.problem_ = LoadProblem{"No se pudo leer el archivo " + os::pathToUtf8(path), 0};
+    d.problem_ = LoadProblem{"No hay memoria suficiente para leer el documento XML", 0};
     return d;
   }
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return parse(bytes);
+}
+
+std::string Document::encoding() const {
+  if (source_.encoding == "UTF-16") return source_.utf16BigEndian ? "UTF-16BE" : "UTF-16LE";
+  return source_.encoding.empty() ? "UTF-8" : source_.encoding;
 }
 
 Document Document::parse(std::string_view bytes) {
@@ -188,34 +260,44 @@ Document Document::parse(std::string_view bytes) {
     d.source_.utf16BigEndian = bytes[0] == '\xFE';
     d.source_.declaration = startsWith(bytes.substr(2), std::string_view("<\0?\0x\0m\0l", 9)) ||
                             startsWith(bytes.substr(2), std::string_view("\0<\0?\0x\0m\0l", 10));
+  } else if (startsWith(bytes, std::string_view("<\0", 2)) ||
+             startsWith(bytes, std::string_view("\0<", 2))) {
+    d.source_.encoding = "UTF-16";
+    d.source_.utf16BigEndian = bytes[0] == '\0';
+    d.source_.declaration = startsWith(bytes, std::string_view("<\0?\0x\0m\0l", 9)) ||
+                            startsWith(bytes, std::string_view("\0<\0?\0x\0m\0l", 10));
   } else {
     d.source_.declaration = startsWith(bytes, "<?xml");
   }
 
-  xmlParserCtxtPtr context = xmlNewParserCtxt();
-  if (!context) {
-    d.problem_ = LoadProblem{"No hay memoria para leer el documento XML", 0};
+  const std::unique_ptr<xmlParserCtxt, FreeParserContext> context(xmlNewParserCtxt());
+  if (!context || bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    d.problem_ = LoadProblem{
+        context ? "El documento XML no se puede leer: pasa de 2 GB, más de lo que admite el "
+                  "lector de XML"
+                : "No hay memoria suficiente para leer el documento XML",
+        0};
     return d;
   }
   const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-  xmlDocPtr doc = xmlCtxtReadMemory(context, bytes.data(), static_cast<int>(bytes.size()),
+  xmlDocPtr doc = xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()),
                                     nullptr, nullptr, options);
   if (!doc) {
-    const xmlError* error = xmlCtxtGetLastError(context);
+    const xmlError* error = xmlCtxtGetLastError(context.get());
     LoadProblem p;
     p.line = error ? error->line : 0;
-    const std::string detail = error && error->message ? trim(error->message) : "";
+    const std::string reason = reasonOf(error);
     p.message = "El documento XML no se puede leer";
     if (p.line > 0) p.message += " (línea " + std::to_string(p.line) + ")";
-    if (!detail.empty()) p.message += ": " + detail;
+    if (!reason.empty()) p.message += ": " + reason;
     d.problem_ = std::move(p);
   } else {
     d.doc_.reset(doc);
+    doc->_private = d.appended_.get();
     if (doc->encoding && d.source_.encoding.empty()) {
       d.source_.encoding = reinterpret_cast<const char*>(doc->encoding);
     }
   }
-  xmlFreeParserCtxt(context);
   return d;
 }
 
@@ -245,22 +327,30 @@ std::vector<Element> Document::select(std::string_view path) const {
   return current;
 }
 
-Element Document::createElement(std::string_view name) {
-  std::string n;
-  return Element(xmlNewDocNode(doc_.get(), nullptr, xml(name, n), nullptr));
-}
+void Document::keepInput(std::string bytes) { input_ = std::move(bytes); }
 
 std::string Document::serialize() const {
+  if (input_ && doc_ && !appended_->inputChanged) {
+    if (appended_->grown.empty()) return *input_;
+    if (auto spliced = detail::withAppendedNodes(*input_, encoding(), doc_.get(), *appended_)) {
+      return std::move(*spliced);
+    }
+  }
+  return serializeTree();
+}
+
+std::string Document::serializeTree() const {
   std::string out;
   if (!doc_) return out;
   if (source_.utf8Bom) out = "\xEF\xBB\xBF";
   const int options = source_.declaration ? 0 : XML_SAVE_NO_DECL;
-  xmlSaveCtxtPtr save =
+  std::unique_ptr<xmlSaveCtxt, CloseSaveContext> save(
       xmlSaveToIO(appendToString, closeNothing, &out,
-                  source_.encoding.empty() ? nullptr : source_.encoding.c_str(), options);
+                  source_.encoding.empty() ? nullptr : source_.encoding.c_str(), options));
   if (!save) throw DocumentError("No se puede escribir el documento en " + source_.encoding);
-  xmlSaveDoc(save, doc_.get());
-  if (xmlSaveClose(save) < 0) throw DocumentError("No se pudo preparar el documento XML");
+  if (xmlSaveDoc(save.get(), doc_.get()) < 0 || xmlSaveClose(save.release()) < 0) {
+    throw DocumentError("No se pudo preparar el documento XML para guardarlo");
+  }
   // libxml2 writes UTF-16 little-endian with its byte-order mark; a big-endian input gets
   // its own byte order back.
   if (source_.utf16BigEndian) {

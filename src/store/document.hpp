@@ -17,6 +17,10 @@ struct _xmlNode;
 
 namespace vestran {
 
+namespace detail {
+struct Appended;
+}
+
 // Why a document loaded empty.
 struct LoadProblem {
   std::string message;  // in Spanish, with the parser's own message
@@ -59,13 +63,17 @@ class Element {
   // The value of the attribute of that name; nullopt when there is none.
   std::optional<std::string> attribute(std::string_view name) const;
 
+  // The writes below require a handle to an element (std::logic_error otherwise).
+
   // Sets or adds the attribute; new ones come after the existing ones.
   void setAttribute(std::string_view name, std::string_view value);
   void setAttribute(std::string_view name, std::int32_t value);
   // Replaces the element's content by the text (empty text leaves no content).
   void setText(std::string_view text);
-  // Adds the element, made by the same document, as the last child.
-  void appendChild(Element child);
+  // A new element of that name in no namespace, added as the last child. Where a default
+  // namespace is in scope, the element declares xmlns="" so that every reader sees it in
+  // no namespace.
+  Element appendElement(std::string_view name);
   // Adds a text node as the last child (used for line breaks and indentation).
   void appendText(std::string_view text);
 
@@ -86,11 +94,15 @@ class Document {
   Document& operator=(const Document&) = delete;
 
   // Reads and parses the file. Never throws for a bad file: one that cannot be read or
-  // parsed gives an empty document whose problem() says why. No network access, no
-  // external entity or DTD is loaded.
+  // parsed (or does not fit in memory) gives an empty document whose problem() says why.
+  // No network access, no external entity or DTD is loaded.
   static Document load(const std::filesystem::path& path);
   // The same from bytes in memory.
   static Document parse(std::string_view bytes);
+
+  // The encoding the document is written in, as its declaration or byte-order mark says:
+  // "UTF-8" when neither names one; "UTF-16LE" or "UTF-16BE" for UTF-16.
+  std::string encoding() const;
 
   bool empty() const { return doc_ == nullptr; }
   const std::optional<LoadProblem>& problem() const { return problem_; }
@@ -102,11 +114,18 @@ class Document {
   // document order.
   std::vector<Element> select(std::string_view path) const;
 
-  // A new element, not yet in the tree. Requires a loaded document.
-  Element createElement(std::string_view name);
+  // Keeps the bytes the document was parsed from (the caller passes those very bytes), so
+  // that serialize() can write them back with only the appended nodes added.
+  void keepInput(std::string bytes);
 
-  // The whole document as it would be saved: in its own encoding, with its own declaration
-  // (or none), everything of the input kept.
+  // The whole document as it would be saved. With the input kept, and the document in
+  // UTF-8, UTF-16 or an encoding whose markup characters are ASCII (ISO-8859-*,
+  // Windows-125*, US-ASCII): the input's bytes, byte for byte, with the nodes appended
+  // since (appendElement, appendText) inserted before the end tag of the element they
+  // were appended to (an empty-element tag becomes a start and an end tag), written in the
+  // document's encoding and line ends. Otherwise libxml2's serialisation of the tree: in
+  // its own encoding, with its own declaration (or none), every node of the input kept.
+  // Both read back as the same elements, attributes and texts.
   std::string serialize() const;
 
   // Writes serialize() to the file, replacing any file of that name only once the new
@@ -123,9 +142,13 @@ class Document {
   struct Free {
     void operator()(_xmlDoc* doc) const;
   };
+  std::string serializeTree() const;
+  // Where nodes were appended, kept for serialize(); the tree points to it.
+  std::unique_ptr<detail::Appended> appended_;
   std::unique_ptr<_xmlDoc, Free> doc_;
   std::optional<LoadProblem> problem_;
   Source source_;
+  std::optional<std::string> input_;
 };
 
 }  // namespace vestran

@@ -1,14 +1,33 @@
 #pragma once
 
+// The failures a job reports to the user. Every one derives from Error: what() is the
+// Spanish message for the user, and place() says where it happened, as data.
+
+#include <cstddef>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace vestran {
 
-// Every failure a job reports to the user. what() is Spanish text meant for the user.
+// Where a failure happened, as far as it is known.
+struct ErrorPlace {
+  std::string table{};           // a planner table, such as "SOLUC"
+  std::filesystem::path file{};  // the file concerned
+  std::size_t row = 0;           // 1 for a table's first row; 0 when not about a row
+  std::string field{};           // a field of that table
+  int line = 0;                  // a line of a document; 0 when not known
+};
+
 class Error : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit Error(const std::string& message, ErrorPlace place = {})
+      : std::runtime_error(message), place_(std::move(place)) {}
+  const ErrorPlace& place() const { return place_; }
+
+ private:
+  ErrorPlace place_;
 };
 
 // A planner table could not be found, opened, read, created or written.
@@ -24,14 +43,31 @@ class TableLockedError : public TableError {
 };
 
 // A text could not be converted to the number a field or a step needs.
-// The message is the system's own conversion message, e.g. "'9:' is not a valid integer value".
 class ConversionError : public Error {
  public:
   using Error::Error;
 };
 
-// The exchange document could not be used (not parsed, wrong root, failed save).
+// The exchange document could not be used (not read, not parsed, wrong root, failed save).
 class DocumentError : public Error {
+ public:
+  using Error::Error;
+};
+
+// Another vestran run is using the planner folder.
+class FolderBusyError : public Error {
+ public:
+  using Error::Error;
+};
+
+// The memory ran out while reading or building something.
+class OutOfMemoryError : public Error {
+ public:
+  using Error::Error;
+};
+
+// An option or an environment variable names nothing vestran knows.
+class SettingError : public Error {
  public:
   using Error::Error;
 };

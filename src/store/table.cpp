@@ -1,6 +1,10 @@
 #include "store/table.hpp"
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <new>
 #include <stdexcept>
 #include <system_error>
 
@@ -15,10 +19,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kFloatWidth = 18;
-constexpr std::uint8_t kFloatDecimals = 8;
-constexpr std::size_t kDbase3IntegerWidth = 11;
-constexpr std::size_t kDbase3NameLength = 10;
+// The largest magnitude a double can have and still convert to a 64-bit integer.
+constexpr double kInt64Limit = 9223372036854774784.0;
 
 std::string describeTable(std::string_view name, const fs::path& file) {
   return "La tabla " + std::string(name) + " (" + os::pathToUtf8(file) + ")";
@@ -26,56 +28,24 @@ std::string describeTable(std::string_view name, const fs::path& file) {
 
 TableLockedError heldElsewhere(std::string_view name, const fs::path& file) {
   return TableLockedError(describeTable(name, file) +
-                          " está abierta en otro programa; ciérrela y vuelva a intentarlo.");
+                              " está abierta en otro programa; ciérrela y vuelva a intentarlo.",
+                          {.table = std::string(name), .file = file});
 }
 
-dbase::Field physicalField(const FieldDef& def, TableFormat format) {
-  dbase::Field f;
-  f.name = def.name;
-  if (format == TableFormat::dBase3 && f.name.size() > kDbase3NameLength) {
-    f.name.resize(kDbase3NameLength);
-  }
-  switch (def.kind) {
-    case FieldKind::character:
-      if (def.width < 1 || def.width > 254) {
-        throw std::logic_error("character field " + def.name + " of width " +
-                               std::to_string(def.width));
-      }
-      f.type = 'C';
-      f.width = def.width;
-      break;
-    case FieldKind::integer:
-      f.type = format == TableFormat::level7 ? 'I' : 'N';
-      f.width = format == TableFormat::level7 ? 4 : kDbase3IntegerWidth;
-      break;
-    case FieldKind::logical:
-      f.type = 'L';
-      f.width = 1;
-      break;
-    case FieldKind::floating:
-      f.type = 'N';
-      f.width = kFloatWidth;
-      f.decimals = kFloatDecimals;
-      break;
-  }
-  return f;
-}
-
-int codePageOf(const dbase::Header& h) {
+std::optional<int> codePageOfHeader(const dbase::Header& h) {
   if (h.variant == dbase::Variant::level7) {
-    if (auto cp = codePageOfLanguageDriverName(h.languageDriverName)) return *cp;
+    if (auto cp = codePageOfLanguageDriverName(h.languageDriverName)) return cp;
   }
-  return codePageOfLanguageDriver(h.languageDriver).value_or(kWindows1252);
+  return codePageOfLanguageDriver(h.languageDriver);
 }
 
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && asciiLower(a) == asciiLower(b);
 }
 
-void appendKeyPart(std::string& key, std::string_view part) {
-  key += std::to_string(part.size());
-  key += ':';
-  key += part;
+std::string where(const ErrorPlace& p) {
+  return "En la tabla " + p.table + ", fila " + std::to_string(p.row) + ", campo " + p.field +
+         ".";
 }
 
 }  // namespace
@@ -97,15 +67,8 @@ void Table::recreate(const fs::path& dir, std::string_view name,
                      std::span<const FieldDef> fields, TableFormat format) {
   const std::string base = tableBaseName(name);
   const fs::path target = dir / os::pathFromUtf8(base + ".DBF");
-
-  dbase::Header h;
-  h.variant = format == TableFormat::level7 ? dbase::Variant::level7 : dbase::Variant::dBase3;
-  h.version = format == TableFormat::level7 ? 0x04 : 0x03;
-  h.languageDriver = kLanguageDriverWindows1252;
-  h.languageDriverName = std::string(kLanguageDriverNameWindows1252);
-  for (const FieldDef& def : fields) h.fields.push_back(physicalField(def, format));
-  dbase::layOut(h);
-  const std::string bytes = dbase::serializeHeader(h) + dbase::kEndOfFile;
+  const std::string bytes =
+      dbase::serializeHeader(dbase::newTableHeader(fields, format)) + dbase::kEndOfFile;
 
   // A table another program holds is left alone: deleting it would pull it from under
   // the planner.
@@ -115,10 +78,10 @@ void Table::recreate(const fs::path& dir, std::string_view name,
     } catch (const os::FileHeld&) {
       throw heldElsewhere(base, existing);
     } catch (const os::FileError&) {
-      // Not readable by us: removing it below tells whether it can be replaced.
+      // Not readable by us: replacing it below tells whether it can be replaced.
     }
-    std::error_code ignored;
-    if (existing != target) fs::remove(existing, ignored);
+    std::error_code ec;
+    if (!fs::equivalent(existing, target, ec)) fs::remove(existing, ec);
   }
   for (const fs::path& index : filesNamedIgnoringCase(dir, base + ".MDX")) {
     std::error_code ignored;
@@ -128,7 +91,8 @@ void Table::recreate(const fs::path& dir, std::string_view name,
     os::writeFileAtomically(target, bytes);
   } catch (const os::FileError& e) {
     throw TableError("No se pudo crear la tabla " + base + " (" + os::pathToUtf8(target) +
-                     "): " + e.what());
+                         "): " + e.what(),
+                     {.table = base, .file = target});
   }
 }
 
@@ -137,43 +101,108 @@ Table Table::open(const fs::path& dir, std::string_view name) {
   const auto path = findTableFile(dir, base);
   if (!path) {
     throw TableError("No existe la tabla " + base + ": no se encontró " + base + ".DBF en " +
-                     os::pathToUtf8(dir));
+                         os::pathToUtf8(dir),
+                     {.table = base, .file = dir / os::pathFromUtf8(base + ".DBF")});
   }
   return openAs(*path, base);
 }
 
 Table Table::openFile(const fs::path& file) {
-  return openAs(file, tableBaseName(os::pathToUtf8(file.stem())));
+  return openAs(file, tableBaseName(os::pathToUtf8(file.filename())));
 }
 
 Table Table::openAs(const fs::path& path, const std::string& base) {
-  if (!fs::is_regular_file(path)) {
-    throw TableError("No existe la tabla " + base + ": no se encontró " + os::pathToUtf8(path));
+  std::error_code ec;
+  if (!fs::exists(path, ec)) {
+    throw TableError("No existe la tabla " + base + ": no se encontró " + os::pathToUtf8(path),
+                     {.table = base, .file = path});
   }
   Table t;
   t.name_ = base;
-  std::string bytes;
   try {
-    t.file_ = os::ExclusiveFile::open(path);
-    bytes = t.file_.readAll();
-  } catch (const os::FileHeld&) {
-    throw heldElsewhere(base, path);
-  } catch (const os::FileError& e) {
-    throw TableError("No se pudo abrir la tabla " + base + ": " + e.what());
-  }
-  try {
-    t.header_ = dbase::parseHeader(bytes);
-  } catch (const dbase::FormatError& e) {
-    throw TableError(describeTable(base, path) + " no se puede leer: " + e.what() + ".");
-  }
-  t.codePage_ = CodePage(codePageOf(t.header_));
-  t.headerBytes_ = bytes.substr(0, t.header_.headerLength);
-  t.records_.reserve(t.header_.recordCount);
-  for (std::size_t i = 0; i < t.header_.recordCount; ++i) {
-    t.records_.push_back(bytes.substr(dbase::recordOffset(t.header_, i), t.header_.recordLength));
+    std::string bytes;
+    try {
+      t.file_ = os::ExclusiveFile::open(path);
+      bytes = t.file_.readAll();
+    } catch (const os::FileHeld&) {
+      throw heldElsewhere(base, path);
+    } catch (const os::FileError& e) {
+      throw TableError("No se pudo abrir la tabla " + base + ": " + e.what(),
+                       {.table = base, .file = path});
+    }
+    t.readContent(std::move(bytes));
+  } catch (const std::bad_alloc&) {
+    throw OutOfMemoryError("No hay memoria suficiente para leer la tabla " + base + " (" +
+                               os::pathToUtf8(path) + ").",
+                           {.table = base, .file = path});
   }
   t.first();
   return t;
+}
+
+void Table::readContent(std::string bytes) {
+  try {
+    header_ = dbase::parseHeader(bytes);
+  } catch (const dbase::FormatError& e) {
+    throw TableError(describeTable(name_, path()) + " no se puede leer: " + e.what() + ".",
+                     {.table = name_, .file = path()});
+  }
+  headerBytes_ = bytes.substr(0, header_.headerLength);
+  records_.reserve(header_.recordCount);
+  for (std::size_t i = 0; i < header_.recordCount; ++i) {
+    records_.push_back(bytes.substr(dbase::recordOffset(header_, i), header_.recordLength));
+  }
+  if (const auto fromHeader = codePageOfHeader(header_)) {
+    codePage_ = CodePage(*fromHeader);
+    codePageSource_ = CodePageSource::header;
+    return;
+  }
+  // Tools that leave the language driver empty name the code page in a .cpg file beside
+  // the table, or write UTF-8.
+  const std::string stem = os::pathToUtf8(path().stem());
+  for (const fs::path& cpg : filesNamedIgnoringCase(path().parent_path(), stem + ".cpg")) {
+    std::error_code ec;
+    if (fs::file_size(cpg, ec) > 64 || ec) continue;
+    std::ifstream in(cpg, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (const auto named = codePageOfCpgText(text)) {
+      codePage_ = CodePage(*named);
+      codePageSource_ = CodePageSource::cpgFile;
+      codePageFile_ = cpg;
+      return;
+    }
+  }
+  std::vector<std::string_view> texts;
+  for (const std::string& r : records_) {
+    for (const dbase::Field& f : header_.fields) {
+      if (f.type == 'C') texts.push_back(value(f, r));
+    }
+  }
+  if (looksLikeUtf8(texts)) {
+    codePage_ = CodePage(kUtf8);
+    codePageSource_ = CodePageSource::textContent;
+    return;
+  }
+  codePage_ = CodePage(kWindows1252);
+  codePageSource_ = CodePageSource::assumed;
+}
+
+std::optional<std::string> Table::codePageNote() const {
+  const std::string cp = codePageName(codePage_.number());
+  switch (codePageSource_) {
+    case CodePageSource::header:
+      return std::nullopt;
+    case CodePageSource::cpgFile:
+      return "La cabecera de " + name_ + " no indica el código de sus textos; se leen en " +
+             cp + ", como dice " + os::pathToUtf8(codePageFile_.filename()) + ".";
+    case CodePageSource::textContent:
+      return "La cabecera de " + name_ + " no indica el código de sus textos y no hay archivo "
+             ".cpg; todos son UTF-8 válido, con acentos, y se leen en UTF-8.";
+    case CodePageSource::assumed:
+      return "La cabecera de " + name_ + " no indica el código de sus textos y no hay archivo "
+             ".cpg; se leen en " + cp + ", el del planificador.";
+  }
+  return std::nullopt;
 }
 
 void Table::close() {
@@ -186,16 +215,17 @@ void Table::close() {
 
 void Table::write() {
   std::string bytes = headerBytes_;
-  const auto count = static_cast<std::uint32_t>(records_.size());
-  for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
-  dbase::stampToday(bytes);
+  dbase::stampHeader(bytes, static_cast<std::uint32_t>(records_.size()));
   bytes.reserve(bytes.size() + records_.size() * header_.recordLength + 1);
   for (const std::string& r : records_) bytes += r;
   bytes += dbase::kEndOfFile;
   try {
     file_.replaceContent(bytes);
+  } catch (const os::FileHeld&) {
+    throw heldElsewhere(name_, path());
   } catch (const os::FileError& e) {
-    throw TableError("No se pudo guardar la tabla " + name_ + ": " + e.what());
+    throw TableError("No se pudo guardar la tabla " + name_ + ": " + e.what(),
+                     {.table = name_, .file = path()});
   }
   changed_ = false;
 }
@@ -240,6 +270,12 @@ void Table::next() {
 
 bool Table::eof() const { return mode_ != Mode::inserting && position_ >= records_.size(); }
 
+std::size_t Table::rowNumber() const { return position_ + 1; }
+
+std::size_t Table::pendingRowNumber() const {
+  return mode_ == Mode::inserting ? records_.size() + 1 : position_ + 1;
+}
+
 void Table::append() {
   postIfPending();
   buffer_.assign(1, dbase::kLiveFlag);
@@ -260,13 +296,14 @@ void Table::post() {
   if (mode_ == Mode::inserting) {
     records_.push_back(buffer_);
     position_ = records_.size() - 1;
-    for (auto& [names, idx] : indexes_) idx.try_emplace(rowKey(fieldList(names), buffer_), position_);
+    for (auto& [names, idx] : indexes_) idx.add(position_, rowKey(idx, buffer_));
   } else {
     std::string& stored = records_[position_];
-    for (auto it = indexes_.begin(); it != indexes_.end();) {
-      const auto list = fieldList(it->first);
-      it = rowKey(list, stored) == rowKey(list, buffer_) ? std::next(it) : indexes_.erase(it);
-    }
+    // An index whose key changed may now find another row first: it is built anew when
+    // next needed.
+    std::erase_if(indexes_, [&](const auto& entry) {
+      return rowKey(entry.second, stored) != rowKey(entry.second, buffer_);
+    });
     stored = buffer_;
   }
   mode_ = Mode::browse;
@@ -277,16 +314,16 @@ const dbase::Field& Table::field(std::string_view name) const {
   for (const dbase::Field& f : header_.fields) {
     if (sameNameIgnoringCase(f.name, name)) return f;
   }
-  // dBase III keeps ten characters of a longer name.
-  if (name.size() > kDbase3NameLength) {
+  if (name.size() > dbase::kDbase3NameLength) {
     for (const dbase::Field& f : header_.fields) {
-      if (f.name.size() == kDbase3NameLength &&
-          sameNameIgnoringCase(f.name, name.substr(0, kDbase3NameLength))) {
+      if (f.name.size() == dbase::kDbase3NameLength &&
+          sameNameIgnoringCase(f.name, name.substr(0, dbase::kDbase3NameLength))) {
         return f;
       }
     }
   }
-  throw TableError("La tabla " + name_ + " no tiene el campo " + std::string(name));
+  throw TableError("La tabla " + name_ + " no tiene el campo " + std::string(name),
+                   {.table = name_, .file = path(), .field = std::string(name)});
 }
 
 std::string_view Table::currentRecord() const {
@@ -302,9 +339,18 @@ std::string_view Table::value(const dbase::Field& f, std::string_view record) co
   return record.substr(f.offset, f.width);
 }
 
+ErrorPlace Table::placeOf(const dbase::Field& f, std::size_t row) const {
+  return {.table = name_, .file = path(), .row = row, .field = f.name};
+}
+
 void Table::set(const dbase::Field& f, const std::string& bytes) {
   if (mode_ == Mode::browse) {
     throw std::logic_error("setting " + f.name + " of " + name_ + " outside append() or edit()");
+  }
+  // A record keeps its length whatever the value: the header says how wide each field is.
+  if (bytes.size() != f.width || f.offset + f.width > buffer_.size()) {
+    throw std::logic_error("value of " + std::to_string(bytes.size()) + " bytes for field " +
+                           f.name + " of " + name_);
   }
   buffer_.replace(f.offset, f.width, bytes);
 }
@@ -312,18 +358,28 @@ void Table::set(const dbase::Field& f, const std::string& bytes) {
 void Table::setText(std::string_view name, std::string_view value) {
   const dbase::Field& f = field(name);
   std::size_t substituted = 0;
-  const std::string bytes =
-      dbase::writeText(f, header_.variant, value, codePage_, &substituted);
-  set(f, bytes);
-  if (substituted > 0) {
-    const std::size_t row = mode_ == Mode::inserting ? records_.size() + 1 : position_ + 1;
-    substitutions_.push_back({f.name, row, std::string(value)});
+  std::string bytes;
+  try {
+    bytes = dbase::writeText(f, header_.variant, value, codePage_, &substituted);
+  } catch (const ConversionError& e) {
+    const ErrorPlace place = placeOf(f, pendingRowNumber());
+    throw ConversionError(std::string(e.what()) + "\n" + where(place), place);
+  } catch (const TableError& e) {
+    const ErrorPlace place = placeOf(f, pendingRowNumber());
+    throw TableError(std::string(e.what()) + "\n" + where(place), place);
   }
+  set(f, bytes);
+  if (substituted > 0) substitutions_.push_back({f.name, pendingRowNumber(), std::string(value)});
 }
 
 void Table::setInteger(std::string_view name, std::int64_t value) {
   const dbase::Field& f = field(name);
-  set(f, dbase::writeInteger(f, header_.variant, value, codePage_));
+  try {
+    set(f, dbase::writeInteger(f, header_.variant, value, codePage_));
+  } catch (const TableError& e) {
+    const ErrorPlace place = placeOf(f, pendingRowNumber());
+    throw TableError(std::string(e.what()) + "\n" + where(place), place);
+  }
 }
 
 void Table::setLogical(std::string_view name, bool value) {
@@ -339,17 +395,22 @@ std::string Table::text(std::string_view name) const {
 std::int64_t Table::integer(std::string_view name) const {
   const dbase::Field& f = field(name);
   const std::string_view raw = value(f, currentRecord());
-  if (f.type == 'C') {
-    const std::string t = dbase::readText(f, header_.variant, raw, codePage_);
-    return trim(t).empty() ? 0 : toInt32(t);
+  const std::size_t row = mode_ == Mode::browse ? rowNumber() : pendingRowNumber();
+  try {
+    if (f.type == 'C') {
+      const std::string t = dbase::readText(f, header_.variant, raw, codePage_);
+      return trim(t).empty() ? 0 : toInt32(t);
+    }
+    const auto number = dbase::readNumber(f, header_.variant, raw, codePage_);
+    if (!number) return 0;
+    if (*number > kInt64Limit || *number < -kInt64Limit) {
+      throw ConversionError(notAValidInteger(dbase::readText(f, header_.variant, raw, codePage_)));
+    }
+    return std::llround(*number);
+  } catch (const ConversionError& e) {
+    const ErrorPlace place = placeOf(f, row);
+    throw ConversionError(std::string(e.what()) + "\n" + where(place), place);
   }
-  const auto number = dbase::readNumber(f, header_.variant, raw, codePage_);
-  if (!number) return 0;
-  const double limit = 9.2e18;
-  if (*number > limit || *number < -limit) {
-    throw ConversionError(notAValidInteger(dbase::readText(f, header_.variant, raw, codePage_)));
-  }
-  return std::llround(*number);
 }
 
 std::string Table::storedKey(const dbase::Field& f, std::string_view record) const {
@@ -361,6 +422,13 @@ std::string Table::storedKey(const dbase::Field& f, std::string_view record) con
 std::string Table::searchKey(const dbase::Field& f, std::string_view value) const {
   if (f.type == 'C') return trimTrailingBlanks(codePage_.encode(value));
   return std::string(value);
+}
+
+std::string Table::rowKey(const TableIndex& idx, std::string_view record) const {
+  std::vector<std::string> values;
+  values.reserve(idx.fields().size());
+  for (const dbase::Field* f : idx.fields()) values.push_back(storedKey(*f, record));
+  return TableIndex::key(values);
 }
 
 std::vector<const dbase::Field*> Table::fieldList(std::string_view names) const {
@@ -375,40 +443,33 @@ std::vector<const dbase::Field*> Table::fieldList(std::string_view names) const 
   return list;
 }
 
-std::string Table::rowKey(const std::vector<const dbase::Field*>& fields,
-                          std::string_view record) const {
-  std::string key;
-  for (const dbase::Field* f : fields) appendKeyPart(key, storedKey(*f, record));
-  return key;
-}
-
-Table::Index& Table::index(const std::string& names) {
-  auto [it, created] = indexes_.try_emplace(names);
-  if (created) {
-    const auto list = fieldList(names);
-    it->second.reserve(records_.size());
+TableIndex& Table::index(const std::string& names) {
+  auto it = indexes_.find(names);
+  if (it == indexes_.end()) {
+    TableIndex idx(fieldList(names));
+    idx.reserve(records_.size());
     for (std::size_t i = 0; i < records_.size(); ++i) {
-      if (isLive(i)) it->second.try_emplace(rowKey(list, records_[i]), i);
+      if (isLive(i)) idx.add(i, rowKey(idx, records_[i]));
     }
+    it = indexes_.emplace(names, std::move(idx)).first;
   }
   return it->second;
 }
 
 bool Table::locate(std::string_view names, std::initializer_list<std::string_view> values) {
   postIfPending();
-  const std::string normalized = asciiLower(names);
-  const auto list = fieldList(normalized);
-  if (list.size() != values.size()) {
-    throw std::logic_error("locate() on " + name_ + " with " + std::to_string(list.size()) +
-                           " fields and " + std::to_string(values.size()) + " values");
+  const TableIndex& idx = index(asciiLower(names));
+  if (idx.fields().size() != values.size()) {
+    throw std::logic_error("locate() on " + name_ + " with " +
+                           std::to_string(idx.fields().size()) + " fields and " +
+                           std::to_string(values.size()) + " values");
   }
-  std::string key;
+  std::vector<std::string> parts;
   auto value = values.begin();
-  for (const dbase::Field* f : list) appendKeyPart(key, searchKey(*f, *value++));
-  const Index& idx = index(normalized);
-  const auto found = idx.find(key);
-  if (found == idx.end()) return false;
-  position_ = found->second;
+  for (const dbase::Field* f : idx.fields()) parts.push_back(searchKey(*f, *value++));
+  const auto found = idx.find(TableIndex::key(parts));
+  if (!found) return false;
+  position_ = *found;
   return true;
 }
 

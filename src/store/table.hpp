@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
-#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,24 +16,11 @@
 
 #include "store/codepage.hpp"
 #include "store/dbase_format.hpp"
+#include "store/errors.hpp"
 #include "store/os_file.hpp"
+#include "store/table_index.hpp"
 
 namespace vestran {
-
-// The dBase variant new tables are written in.
-enum class TableFormat {
-  level7,  // field names up to 31 characters, binary integers
-  dBase3,  // for tools that only read older dBase: names cut to 10, integers as N 11,0
-};
-
-enum class FieldKind { character, integer, logical, floating };
-
-// One field of a table to create.
-struct FieldDef {
-  std::string name;
-  FieldKind kind = FieldKind::character;
-  std::size_t width = 0;  // characters; only for character fields
-};
 
 // A text the table's code page could not hold entirely: its missing characters were
 // stored as "?".
@@ -41,6 +28,14 @@ struct Substitution {
   std::string field;
   std::size_t row = 0;  // 1 for the first row of the file
   std::string text;
+};
+
+// How the code page of a table's texts was found.
+enum class CodePageSource {
+  header,       // the language driver of the table's header names it
+  cpgFile,      // a .cpg file beside the table names it
+  textContent,  // the header names none, and every text is valid UTF-8 with some accent
+  assumed,      // nothing names one: Windows-1252, as the planner writes
 };
 
 class Table {
@@ -52,8 +47,9 @@ class Table {
                        std::span<const FieldDef> fields, TableFormat format);
 
   // Opens the table NAME (NAME.DBF in any letter case) for this process alone.
-  // Throws TableError when it is missing, unreadable or not a dBase table, and
-  // TableLockedError when another program holds it.
+  // Throws TableError when it is missing, unreadable or not a dBase table,
+  // TableLockedError when another program holds it, OutOfMemoryError when it does not fit
+  // in memory.
   static Table open(const std::filesystem::path& dir, std::string_view name);
 
   // Opens this very file, whatever its name, as open() does.
@@ -75,9 +71,15 @@ class Table {
   const std::string& name() const { return name_; }
   const std::filesystem::path& path() const { return file_.path(); }
   int codePage() const { return codePage_.number(); }
+  CodePageSource codePageSource() const { return codePageSource_; }
+  // In Spanish, when the header did not name the code page: which one is used, and why.
+  std::optional<std::string> codePageNote() const;
   dbase::Variant variant() const { return header_.variant; }
   // The visible fields in table order.
   std::vector<const dbase::Field*> fields() const;
+  // The field of that name (letter case ignored; a dBase III table's ten-character name
+  // matches the longer name it was cut from). Throws TableError when there is none.
+  const dbase::Field& field(std::string_view name) const;
   // Live rows (deleted ones are not rows).
   std::size_t rowCount() const;
 
@@ -85,6 +87,8 @@ class Table {
   void first();
   void next();
   bool eof() const;
+  // The current row's number in the file, 1 for the first.
+  std::size_t rowNumber() const;
 
   // Starts a new row after all others; fields not set stay empty.
   void append();
@@ -94,8 +98,9 @@ class Table {
   void post();
 
   // Setting requires append() or edit() first. Text longer than a character field is cut
-  // to its width in characters. Throws ConversionError for text a numeric field cannot
-  // take, TableError for an unknown field.
+  // to its width in characters. Throws ConversionError, naming table, row and field, for
+  // text a numeric field cannot take; TableError for an unknown field or a value that
+  // does not fit.
   void setText(std::string_view field, std::string_view value);
   void setInteger(std::string_view field, std::int64_t value);
   void setLogical(std::string_view field, bool value);
@@ -103,8 +108,9 @@ class Table {
   // The current row's value as text ("" when empty). Stored trailing blanks do not come
   // back; leading ones do.
   std::string text(std::string_view field) const;
-  // The current row's value as the nearest whole number, 0 when empty.
-  // Throws ConversionError when a character field does not hold a number.
+  // The current row's value as the nearest whole number, 0 when empty. Throws
+  // ConversionError, naming table, row and field, when a character field does not hold a
+  // number or the number does not fit in 64 bits.
   std::int64_t integer(std::string_view field) const;
 
   // Makes current the first row, in stored order, whose fields equal the values exactly
@@ -120,19 +126,19 @@ class Table {
  private:
   Table();
   static Table openAs(const std::filesystem::path& path, const std::string& base);
+  void readContent(std::string bytes);
   enum class Mode { browse, inserting, editing };
-  using Index = std::unordered_map<std::string, std::size_t>;
 
-  const dbase::Field& field(std::string_view name) const;
   std::string_view currentRecord() const;
   std::string_view value(const dbase::Field& f, std::string_view record) const;
   void set(const dbase::Field& f, const std::string& bytes);
+  std::size_t pendingRowNumber() const;
+  ErrorPlace placeOf(const dbase::Field& f, std::size_t row) const;
   std::string storedKey(const dbase::Field& f, std::string_view record) const;
   std::string searchKey(const dbase::Field& f, std::string_view value) const;
   std::vector<const dbase::Field*> fieldList(std::string_view names) const;
-  Index& index(const std::string& names);
-  std::string rowKey(const std::vector<const dbase::Field*>& fields,
-                     std::string_view record) const;
+  TableIndex& index(const std::string& names);
+  std::string rowKey(const TableIndex& index, std::string_view record) const;
   void skipDeleted();
   void postIfPending();
   void write();
@@ -142,14 +148,15 @@ class Table {
   os::ExclusiveFile file_;
   dbase::Header header_;
   std::string headerBytes_;
-  std::string trailer_;
   CodePage codePage_;
+  CodePageSource codePageSource_ = CodePageSource::header;
+  std::filesystem::path codePageFile_;
   std::vector<std::string> records_;
   std::size_t position_ = 0;
   Mode mode_ = Mode::browse;
   std::string buffer_;
   bool changed_ = false;
-  std::unordered_map<std::string, Index> indexes_;
+  std::unordered_map<std::string, TableIndex> indexes_;
   std::vector<Substitution> substitutions_;
 };
 

@@ -3,22 +3,12 @@
 #include <system_error>
 
 #include "store/os_file.hpp"
+#include "store/text.hpp"
 
 namespace vestran {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string asciiUpper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
-}  // namespace
 
 std::string tableBaseName(std::string_view name) {
   std::string upper = asciiUpper(name);
@@ -30,15 +20,12 @@ std::vector<fs::path> filesNamedIgnoringCase(const fs::path& dir, std::string_vi
   std::vector<fs::path> found;
   const fs::path exact = dir / os::pathFromUtf8(fileName);
   std::error_code ec;
-  if (fs::is_regular_file(exact, ec)) found.push_back(exact);
+  if (fs::exists(fs::symlink_status(exact, ec))) found.push_back(exact);
   const std::string wanted = asciiUpper(fileName);
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::path& candidate = it->path();
-    if (candidate == exact) continue;
-    if (asciiUpper(os::pathToUtf8(candidate.filename())) == wanted &&
-        it->is_regular_file(ec)) {
-      found.push_back(candidate);
-    }
+    if (candidate.filename() == exact.filename()) continue;
+    if (asciiUpper(os::pathToUtf8(candidate.filename())) == wanted) found.push_back(candidate);
   }
   return found;
 }

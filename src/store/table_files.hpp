@@ -14,11 +14,13 @@ namespace vestran {
 // "ASIGT" and "asigt.dbf" both give "ASIGT"; new files get this upper-case name.
 std::string tableBaseName(std::string_view name);
 
-// The files in dir whose name equals fileName ignoring ASCII letter case, exact match first.
+// The entries of dir (files, but also folders or pipes that bear the name) whose name
+// equals fileName ignoring ASCII letter case, exact match first.
 std::vector<std::filesystem::path> filesNamedIgnoringCase(const std::filesystem::path& dir,
                                                           std::string_view fileName);
 
-// The .DBF file of the table, found ignoring case; nullopt when there is none.
+// The .DBF file of the table, found ignoring case; nullopt when there is none. What it
+// names may be a folder: opening it says so.
 std::optional<std::filesystem::path> findTableFile(const std::filesystem::path& dir,
                                                    std::string_view table);
 

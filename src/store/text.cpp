@@ -94,6 +94,14 @@ std::string asciiLower(std::string_view s) {
   return out;
 }
 
+std::string asciiUpper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
 std::string notAValidInteger(std::string_view s) {
   return "'" + std::string(s) + "' is not a valid integer value";
 }

@@ -38,6 +38,8 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 // Lowers ASCII letters A to Z only.
 std::string asciiLower(std::string_view s);
+// Raises ASCII letters a to z only.
+std::string asciiUpper(std::string_view s);
 
 // Decimal whole number in 32 bits, as the system's integer conversion reads it: optional
 // leading blanks, optional sign, digits and nothing else. Throws ConversionError with

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "exportar/export_fixture.hpp"
+#include "store/table.hpp"
 #include "support/test_support.hpp"
 
 namespace vestran::test {
@@ -22,18 +23,24 @@ const std::string kDosMarcos = documento(
     "<grupos><grupo submarco=\"2\"><nombre>2º Bach. B</nombre><nivel>BAC</nivel><curso>2</curso>"
     "<unidad>B</unidad></grupo></grupos>");
 
-std::string cli(const std::string& args) { return std::string(VESTRAN_CLI) + " " + args; }
-
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override { writeFile(dir / "centro.xml", kDosMarcos); }
-  std::string doc() const { return quote((dir / "centro.xml").string()); }
-  std::string planner() const { return quote((dir / "DTEMP").string()); }
+  std::string doc() const { return utf8(dir / "centro.xml"); }
+  std::string planner() const { return utf8(dir / "DTEMP"); }
+  // vestran-cli with these arguments. Without --dir the planner folder is still this
+  // test's own, so that no case can reach the developer's planner folder.
+  ProcessResult cli(std::vector<std::string> args, Environment env = {}) const {
+    args.insert(args.begin(), VESTRAN_CLI);
+    env.insert(env.begin(), {"VESTRAN_DTEMP", planner()});
+    return run(args, {}, env);
+  }
   TempDir dir;
 };
 
 TEST_F(Cli, ExportWritesLevel7TablesThatTDbfReads) {
-  const auto r = run(cli("exportar " + doc() + " --dir " + planner() + " --marcos 2,1"));
+  REQUIRE_INDEPENDENT_TOOLS();
+  const auto r = cli({"exportar", doc(), "--dir", planner(), "--marcos", "2,1"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out.substr(0, 19), "Proceso finalizado\n");
   EXPECT_NE(r.out.find("  DIASHORAST: 2 filas\n  GRUPOST: 1 fila\n"), std::string::npos) << r.out;
@@ -51,8 +58,8 @@ TEST_F(Cli, ExportWritesLevel7TablesThatTDbfReads) {
 }
 
 TEST_F(Cli, ExportInDbase3FormIsReadByDbfread) {
-  const auto r = run("VESTRAN_FORMATO=dbase3 VESTRAN_DTEMP=" + planner() + " " +
-                     cli("exportar " + doc() + " --marcos 2"));
+  REQUIRE_INDEPENDENT_TOOLS();
+  const auto r = cli({"exportar", doc(), "--marcos", "2"}, {{"VESTRAN_FORMATO", "dbase3"}});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(python(R"(
 import sys, dbfread
@@ -66,41 +73,65 @@ for r in t: print(r['DIHO'], r['TEXTODIA'], r['CL_HORADES'], r['MARCO'])
 }
 
 TEST_F(Cli, ExitCodesAndMessages) {
+  writeFile(dir / "roto.xml", "<datosGHC><marcosDeHorario>");
+  const std::string roto = utf8(dir / "roto.xml");
+  const std::string no = utf8(dir / "no.xml");
   struct Case {
     const char* name;
-    std::string args;
+    std::vector<std::string> args;
     int exitCode;
     std::string message;
   } cases[] = {
-      {"several frames and no --marcos", "exportar " + doc() + " --dir " + planner(), 2,
+      {"several frames and no --marcos", {"exportar", doc(), "--dir", planner()}, 2,
        "El documento tiene 3 marcos horarios; elija uno o dos con --marcos ID[,ID]:\n  1\n  2\n  3\n"},
-      {"three frames", "exportar " + doc() + " --dir " + planner() + " --marcos 1,2,3", 2,
+      {"three frames", {"exportar", doc(), "--dir", planner(), "--marcos", "1,2,3"}, 2,
        "Demasiados Marcos Horarios seleccionados.\nComo máximo puede seleccionar 2 Marcos "
        "Horarios\n"},
-      {"unknown frame", "exportar " + doc() + " --dir " + planner() + " --marcos 1,7", 2,
+      {"unknown frame", {"exportar", doc(), "--dir", planner(), "--marcos", "1,7"}, 2,
        "El documento no tiene ningún marco horario con el identificador '7'.\n"},
-      {"missing document", "exportar " + quote((dir / "no.xml").string()), 3,
-       "No existe archivo\n"},
-      {"missing document to import", "importar " + quote((dir / "no.xml").string()), 3,
-       "No existe archivo XML.\n"},
-      {"import without planner tables", "importar " + doc() + " --dir " + planner(), 1,
+      {"a document that does not parse, with --marcos", {"exportar", roto, "--marcos", "1"}, 1,
+       "El documento XML no se puede leer (línea 1)"},
+      {"missing document", {"exportar", no}, 3, "No existe archivo\n"},
+      {"missing document to import", {"importar", no}, 3, "No existe archivo XML.\n"},
+      {"import without planner tables", {"importar", doc(), "--dir", planner()}, 1,
        "No existe la tabla SOLUC"},
-      {"unknown format", "exportar " + doc() + " --formato dbase5", 2, "Formato de tabla desconocido"},
-      {"unknown command", "borrar", 2, "Orden desconocida: 'borrar'"},
-      {"missing argument", "tabla", 2, "La orden tabla necesita FICHERO.DBF"},
-      {"option of another command", "tabla x.dbf --marcos 1", 2, "no admite la opción --marcos"},
-      {"unreadable table", "tabla " + doc(), 1, "no se puede leer"},
+      {"unknown format", {"exportar", doc(), "--formato", "dbase5"}, 2,
+       "Formato de tabla desconocido"},
+      {"unknown command", {"borrar"}, 2, "Orden desconocida: 'borrar'"},
+      {"missing argument", {"tabla"}, 2, "La orden tabla necesita FICHERO.DBF"},
+      {"option of another command", {"tabla", "x.dbf", "--marcos", "1"}, 2,
+       "no admite la opción --marcos"},
+      {"unreadable table", {"tabla", doc()}, 1, "no se puede leer"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto r = run(cli(c.args));
+    const auto r = cli(c.args);
     EXPECT_EQ(r.exitCode, c.exitCode);
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "DTEMP"));  // no usage error touched a table
 }
 
+TEST_F(Cli, TablaQuotesCsvFieldsAndWritesTheSameBytesEverywhere) {
+  const std::vector<FieldDef> campos = {{"TEXTO", FieldKind::character, 20},
+                                        {"N", FieldKind::integer}};
+  Table::recreate(dir.path(), "CSV", campos, TableFormat::level7);
+  Table t = Table::open(dir.path(), "CSV");
+  for (const char* texto : {"llano", "con, coma", "con \"comillas\"", "dos\nlíneas", "fin\r\n"}) {
+    t.append();
+    t.setText("TEXTO", texto);
+    t.setInteger("N", 7);
+    t.post();
+  }
+  t.close();
+  const auto r = cli({"tabla", utf8(dir / "CSV.DBF")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "TEXTO,N\nllano,7\n\"con, coma\",7\n\"con \"\"comillas\"\"\",7\n"
+                   "\"dos\nlíneas\",7\n\"fin\r\n\",7\n");
+}
+
 TEST_F(Cli, TablaPrintsTablesOfOtherProgramsAsCsv) {
+  REQUIRE_INDEPENDENT_TOOLS();
   python(R"(
 import sys, dbf
 t = dbf.Table(sys.argv[1], 'nombre C(12); dia I; hora B', dbf_type='vfp', codepage='cp850')
@@ -112,38 +143,38 @@ dbf.delete(t[1])
 t.close()
 )",
          {(dir / "vfp.dbf").string()});
-  auto r = run(cli("tabla " + quote((dir / "vfp.dbf").string())));
+  auto r = cli({"tabla", utf8(dir / "vfp.dbf")});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "NOMBRE,DIA,HORA\nAño,1,2.5\nÑu,-3,0.125\n");
 
   tdbfWrite(dir / "largos.dbf", 7, "CL_HORADESDE:S:8:0;CL_GENERICA:S:1:0\n08:30:00|S\n");
-  r = run(cli("tabla " + quote((dir / "largos.dbf").string())));
+  r = cli({"tabla", utf8(dir / "largos.dbf")});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "CL_HORADESDE,CL_GENERICA\n08:30:00,S\n");
 }
 
 TEST_F(Cli, ImportWritesTheResultBesideTheDocument) {
-  ASSERT_EQ(run(cli("exportar " + doc() + " --dir " + planner() + " --marcos 1")).exitCode, 0);
-  ASSERT_EQ(run(std::string(VESTRAN_SIMULAR_SOLUC) + " --dir " + planner()).exitCode, 0);
-  const auto r = run(cli("importar " + doc() + " --dir " + planner()));
+  ASSERT_EQ(cli({"exportar", doc(), "--dir", planner(), "--marcos", "1"}).exitCode, 0);
+  ASSERT_EQ(run({VESTRAN_SIMULAR_SOLUC, "--dir", planner()}).exitCode, 0);
+  const auto r = cli({"importar", doc(), "--dir", planner()});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out.substr(0, 19), "Proceso finalizado\n");
-  EXPECT_NE(r.out.find("Resultado: " + (dir / "ResultadoVestrancentro.xml").string() + "\n"),
+  EXPECT_NE(r.out.find("Resultado: " + utf8(dir / "ResultadoVestrancentro.xml") + "\n"),
             std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Elementos <tramo> escritos: "), std::string::npos);
 }
 
 TEST_F(Cli, MarcosListsTheFramesAndTheirFirstDayPeriods) {
-  const auto r = run(cli("marcos " + doc()));
+  const auto r = cli({"marcos", doc()});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "1\n  1-08:00:00-08:55:00-Lectiva\n2\n3\n");
 }
 
 TEST_F(Cli, HelpAndVersion) {
-  const auto help = run(cli("--help"));
+  const auto help = cli({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("exportar DOCUMENTO"), std::string::npos);
-  EXPECT_EQ(run(cli("--version")).out.substr(0, 12), "vestran-cli ");
+  EXPECT_EQ(cli({"--version"}).out.substr(0, 12), "vestran-cli ");
 }
 
 }  // namespace

@@ -41,6 +41,16 @@ ResultadoExportacion ExportFixture::exportar(std::string_view xml, std::vector<s
   return Exportacion(std::move(o)).ejecutar();
 }
 
+std::map<std::string, std::string> ExportFixture::files() const {
+  std::map<std::string, std::string> found;
+  std::error_code ec;
+  if (!std::filesystem::exists(planner(), ec)) return found;
+  for (const std::string& name : listDir(planner())) {
+    if (name != "vestran.lck") found[name] = readFile(planner() / name);
+  }
+  return found;
+}
+
 std::vector<std::string> linesWith(const Informe& informe, std::string_view fragment) {
   std::vector<std::string> found;
   for (const std::string& l : informe.lineas()) {

@@ -3,9 +3,12 @@
 // Runs exports of small documents written inline and reads back what they wrote.
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "exportar/Exportacion.hpp"
 #include "support/test_support.hpp"
@@ -33,6 +36,26 @@ class ExportFixture {
   std::filesystem::path planner() const { return dir_ / "DTEMP"; }
   std::filesystem::path document() const { return dir_ / "centro.xml"; }
   int chooserCalls() const { return chooserCalls_; }
+  // Every file of the planner folder but the run lock, with its bytes.
+  std::map<std::string, std::string> files() const;
+
+  // Exports a small good document, then `xml`, which must stop with an E; checks that
+  // the tables of the first export are all left byte for byte, and nothing else with
+  // them. Returns the error's message.
+  template <typename E>
+  std::string failingExport(std::string_view xml, std::vector<std::size_t> marcos = {}) {
+    exportar(documento(""));
+    const auto before = files();
+    std::string message;
+    try {
+      exportar(xml, std::move(marcos));
+      ADD_FAILURE() << "the export did not stop";
+    } catch (const E& e) {
+      message = e.what();
+    }
+    EXPECT_EQ(files(), before);
+    return message;
+  }
 
  private:
   TempDir dir_;

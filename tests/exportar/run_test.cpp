@@ -27,9 +27,11 @@ TEST(ExportRun, WritesTheSixTablesInOrderAndCountsTheirRows) {
   for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(r.tablas[i].tabla, kTablas[i]);
   for (const auto& t : r.tablas) EXPECT_EQ(t.filas, 1u) << t.tabla;
   EXPECT_TRUE(r.informe.vacio());
+  // Nothing but the tables and the run lock remains: no temporary file, no staging folder.
   EXPECT_EQ(listDir(f.planner()), (std::vector<std::string>{"ASIGNOMT.DBF", "ASIGT.DBF",
                                                              "AULAT.DBF", "DIASHORAST.DBF",
-                                                             "GRUPOST.DBF", "PROFT.DBF"}));
+                                                             "GRUPOST.DBF", "PROFT.DBF",
+                                                             "vestran.lck"}));
 }
 
 TEST(ExportRun, AWrongDocumentStopsTheRunBeforeAnyTableIsTouched) {

@@ -16,6 +16,8 @@
 #include "MainForm/InteraccionQt.hpp"
 #include "MainForm/TMForm.hpp"
 #include "Plantihoras/TPlantillas.hpp"
+#include "mensajes/Mensajes.hpp"
+#include "ventanas/Componentes.hpp"
 
 namespace vestran {
 namespace {
@@ -38,13 +40,16 @@ class Usuario : public Interaccion {
     documentos.pop_front();
     return d;
   }
-  void mensaje(QWidget*, const QString& texto, const QString& d) override {
-    mensajes << texto;
+  void mensaje(QWidget*, const QString& texto) override { mensajes << texto; }
+  void finalizado(QWidget*, const Resumen& r, const QString& d) override {
+    mensajes << qtexto(kProcesoFinalizado);
+    resumenes.push_back(r);
     detalles << d;
   }
   void error(QWidget*, const QString& texto) override { errores << texto; }
   std::vector<std::size_t> elegirMarcos(QWidget*, const SolicitudMarcos&) override { return marcos; }
-  void ayuda(QWidget*) override { ++ayudas; }
+  void ayuda() override { ++ayudas; }
+  std::vector<Resumen> resumenes;
 };
 
 std::string leer(const std::filesystem::path& p) {
@@ -110,11 +115,11 @@ class GuiTest : public QObject {
     const QString doc = documento();
     const QString roto = QString::fromStdString(ruta("roto.xml").string());
     QTest::newRow("batch export completed") << QStringList{"EXPORTAR", "x"} << doc
-        << QStringList{kProcesoFinalizado} << 0 << true << "1";
+        << QStringList{qtexto(kProcesoFinalizado)} << 0 << true << "1";
     QTest::newRow("batch import, dialog cancelled") << QStringList{"Importar", "x"} << QString()
-        << QStringList{kAntesDeImportar, kNoExisteArchivoXml} << 0 << true << "-1";
+        << QStringList{qtexto(kAntesDeImportar), qtexto(kNoExisteArchivoXml)} << 0 << true << "-1";
     QTest::newRow("batch export, dialog cancelled") << QStringList{"exportar", ""} << QString()
-        << QStringList{kNoExisteArchivo} << 0 << true << "-1";
+        << QStringList{qtexto(kNoExisteArchivo)} << 0 << true << "-1";
     QTest::newRow("batch export, document broken") << QStringList{"exportar", "x"} << roto
         << QStringList{} << 1 << false << "0";
     QTest::newRow("batch, unknown word") << QStringList{"exportar ", "x"} << doc
@@ -167,11 +172,11 @@ class GuiTest : public QObject {
     auto form = arrancar(usuario, {});
     QVERIFY(form->BExportar->isEnabled());
     QTest::mouseClick(form->BExportar, Qt::LeftButton);
-    QCOMPARE(usuario.mensajes, QStringList{kProcesoFinalizado});
+    QCOMPARE(usuario.mensajes, QStringList{qtexto(kProcesoFinalizado)});
     QVERIFY(usuario.detalles.front().isEmpty());
     QVERIFY(!form->BExportar->isEnabled());
     QVERIFY(!form->BImportar->isEnabled());
-    QCOMPARE(form->EstadoTransformado(), 1);
+    QCOMPARE(form->EstadoTransformado(), EstadoTransformado::terminado);
     QVERIFY(QApplication::overrideCursor() == nullptr);
     form->close();
     QVERIFY(!std::filesystem::exists(ini()));  // interactive mode writes no status
@@ -188,7 +193,7 @@ class GuiTest : public QObject {
     QCOMPARE(form->filenameXML(), roto);
     // The import went on with the earlier path: no missing-file message, and it stopped at
     // the planner tables, which do not exist here.
-    QCOMPARE(usuario.mensajes, QStringList{kAntesDeImportar});
+    QCOMPARE(usuario.mensajes, QStringList{qtexto(kAntesDeImportar)});
     QCOMPARE(usuario.errores.size(), 2);
     QVERIFY(usuario.errores[1].contains("No existe la tabla SOLUC"));
     QVERIFY(form->BExportar->isEnabled());
@@ -221,13 +226,13 @@ class GuiTest : public QObject {
         << QStringList{"1-08:30:00-09:25:00-Lectiva", "2-09:25:00-10:20:00-Lectiva"};
     QTest::newRow("shift-click selects a range of three") << QList<int>{0, 2}
         << QList<int>{0, int(Qt::ShiftModifier)} << false << "M         T         N         "
-        << QString::fromUtf8(kDemasiadosMarcos.data(), int(kDemasiadosMarcos.size()))
+        << qtexto(kDemasiadosMarcos)
         << QStringList{"1-19:00:00-19:55:00-Nocturno"};
     QTest::newRow("ctrl-click deselects and still shows that frame") << QList<int>{0, 1, 1}
         << QList<int>{0, ctrl, ctrl} << true << "M         " << QString()
         << QStringList{"1-16:00:00-16:55:00-Lectiva"};
     QTest::newRow("nothing chosen") << QList<int>{} << QList<int>{} << false << ""
-        << QString::fromUtf8(kAlMenosUnMarco.data(), int(kAlMenosUnMarco.size()))
+        << qtexto(kAlMenosUnMarco)
         << QStringList{"1-08:30:00-09:25:00-Lectiva", "2-09:25:00-10:20:00-Lectiva"};
   }
 
@@ -273,7 +278,7 @@ class GuiTest : public QObject {
 
   void theBundledHelpOpensWhereThereIsNoCompiledHelp() {
     InteraccionQt real;
-    real.ayuda(nullptr);
+    real.ayuda();
     QTextBrowser* texto = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (auto* t = w->findChild<QTextBrowser*>()) texto = t;

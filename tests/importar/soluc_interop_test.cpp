@@ -46,6 +46,7 @@ const std::vector<std::string> kEsperado = {
 };
 
 TEST_F(SolucInterop, Level7TableWrittenByTDbf) {
+  REQUIRE_INDEPENDENT_TOOLS();
   tdbfWrite(soluc(), 7,
             "DIA:F:2:0;HORA:I:0:0;MARCO:S:1:0;AULA:S:10:0;ASIG:S:10:0;CODGRUPO:S:10:0;"
             "PROF:S:10:0;TURNO:S:1:0\n"
@@ -57,6 +58,7 @@ TEST_F(SolucInterop, Level7TableWrittenByTDbf) {
 }
 
 TEST_F(SolucInterop, Dbase3AndVisualFoxProTablesWrittenByPythonDbf) {
+  REQUIRE_INDEPENDENT_TOOLS();
   for (const char* type : {"db3", "vfp"}) {
     SCOPED_TRACE(type);
     const std::string numbers = std::string(type) == "vfp" ? "dia B; hora I" : "dia N(2,0); hora F(4,1)";

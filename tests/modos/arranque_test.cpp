@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "store/errors.hpp"
-#include "store/ini_file.hpp"
+#include "modos/ArchivoIni.hpp"
 #include "support/test_support.hpp"
 
 namespace vestran {
@@ -54,7 +54,7 @@ TEST(IniFile, SetsOneValueAndKeepsEveryOtherByte) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(withIniValue(c.before, "Transformadores", "Transformado", "1"), c.after);
+    EXPECT_EQ(textoConValorIni(c.before, "Transformadores", "Transformado", "1"), c.after);
   }
 }
 
@@ -62,12 +62,39 @@ TEST(IniFile, TheStatusFileIsCreatedOrUpdatedAndAnUnwritableOneIsAnError) {
   test::TempDir dir;
   const auto ini = archivoDeEstado(dir.path());
   EXPECT_EQ(ini.filename(), "Dalmerin.ini");
-  escribirEstado(ini, -1);
+  escribirEstado(ini, EstadoTransformado::sinArchivo);
   EXPECT_EQ(test::readFile(ini), "[Transformadores]\r\nTransformado=-1\r\n");
-  escribirEstado(ini, 1);
+  escribirEstado(ini, EstadoTransformado::terminado);
   EXPECT_EQ(test::readFile(ini), "[Transformadores]\r\nTransformado=1\r\n");
-  EXPECT_THROW(escribirEstado(dir / "no-existe" / "Dalmerin.ini", 1), Error);
+  EXPECT_THROW(escribirEstado(dir / "no-existe" / "Dalmerin.ini", EstadoTransformado::terminado),
+               ArchivoIniError);
 }
+
+TEST(IniFile, AReadOnlyStatusFileIsNotReplaced) {
+  test::TempDir dir;
+  const auto ini = archivoDeEstado(dir.path());
+  test::writeFile(ini, "[Transformadores]\r\nTransformado=0\r\n");
+  namespace fs = std::filesystem;
+  fs::permissions(ini, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  EXPECT_THROW(escribirEstado(ini, EstadoTransformado::terminado), ArchivoIniError);
+  EXPECT_EQ(test::readFile(ini), "[Transformadores]\r\nTransformado=0\r\n");
+  fs::permissions(ini, fs::perms::owner_write, fs::perm_options::add);
+}
+
+#ifndef _WIN32
+TEST(IniFile, ALinkToTheStatusFileIsFollowedAndItsTargetUpdated) {
+  test::TempDir dir;
+  std::filesystem::create_directories(dir / "real");
+  test::writeFile(dir / "real" / "Dalmerin.ini", "; del planificador\n[Transformadores]\nTransformado=0\n");
+  std::filesystem::create_symlink("real/Dalmerin.ini", dir / "Dalmerin.ini");
+  escribirEstado(dir / "Dalmerin.ini", EstadoTransformado::terminado);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "Dalmerin.ini"));
+  EXPECT_EQ(test::readFile(dir / "real" / "Dalmerin.ini"),
+            "; del planificador\n[Transformadores]\nTransformado=1\n");
+  EXPECT_EQ(test::listDir(dir / "real"), std::vector<std::string>{"Dalmerin.ini"});
+}
+#endif
 
 }  // namespace
 }  // namespace vestran

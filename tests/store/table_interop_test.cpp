@@ -46,6 +46,7 @@ void writeSample(const std::filesystem::path& dir, TableFormat format) {
 }
 
 TEST(Interop, TDbfReadsOurLevel7TablesWithTheirLongNamesTypesAndAccents) {
+  REQUIRE_INDEPENDENT_TOOLS();
   TempDir dir;
   writeSample(dir.path(), TableFormat::level7);
   EXPECT_EQ(test::tdbfDump(dir / "MUESTRA.DBF"),
@@ -63,6 +64,7 @@ TEST(Interop, TDbfReadsOurLevel7TablesWithTheirLongNamesTypesAndAccents) {
 }
 
 TEST(Interop, WeReadLevel7TablesWrittenByTDbf) {
+  REQUIRE_INDEPENDENT_TOOLS();
   TempDir dir;
   test::tdbfWrite(dir / "TDBF.DBF", 7,
                   "CL_HORADESDE:S:8:0;NOMBRE:S:30:0;N:I:0:0;F:F:18:8;OK:L:0:0;FECHA:D:0:0;"
@@ -77,6 +79,7 @@ TEST(Interop, WeReadLevel7TablesWrittenByTDbf) {
 }
 
 TEST(Interop, DbfreadReadsOurDbase3TablesWithNamesCutToTen) {
+  REQUIRE_INDEPENDENT_TOOLS();
   TempDir dir;
   writeSample(dir.path(), TableFormat::dBase3);
   const std::string out = test::python(R"(
@@ -100,6 +103,7 @@ for r in t: print(list(r.values()))
 }
 
 TEST(Interop, WeReadVisualFoxProAndDbase3TablesWrittenByPythonDbf) {
+  REQUIRE_INDEPENDENT_TOOLS();
   TempDir dir;
   test::python(R"(
 import sys, dbf, datetime
@@ -129,6 +133,7 @@ t.close()
 }
 
 TEST(Interop, TheLanguageDriverBytePicksTheCodePage) {
+  REQUIRE_INDEPENDENT_TOOLS();
   TempDir dir;
   const char* codePages[] = {"cp437", "cp850", "cp852", "cp1252", "cp866", "cp1250"};
   for (const char* cp : codePages) {

@@ -6,8 +6,7 @@
 #include <string>
 
 #include "simular_soluc/Planificador.hpp"
-#include "store/os_file.hpp"
-#include "store/planner_dir.hpp"
+#include "modos/CarpetaPlanificador.hpp"
 
 int main(int argc, char** argv) {
   std::optional<std::string> dir;
@@ -25,7 +24,7 @@ int main(int argc, char** argv) {
     }
   }
   try {
-    const auto r = vestran::simulador::simular({vestran::plannerDirectory(dir), semilla});
+    const auto r = vestran::simulador::simular({vestran::carpetaDelPlanificador(dir), semilla});
     std::cout << "SOLUC: " << r.colocadas << " clases colocadas (" << r.sinAula
               << " sin aula fija), " << r.sinColocar << " sin colocar\n";
     return 0;

@@ -1,4 +1,4 @@
-#include "store/ini_file.hpp"
+#include "modos/ArchivoIni.hpp"
 
 #include <fstream>
 #include <iterator>
@@ -57,7 +57,7 @@ bool sameName(std::string_view a, std::string_view b) { return asciiLower(a) == 
 
 }  // namespace
 
-std::string withIniValue(std::string_view text, std::string_view section, std::string_view key,
+std::string textoConValorIni(std::string_view text, std::string_view section, std::string_view key,
                          std::string_view value) {
   const std::vector<Line> lines = splitLines(text);
   // New lines follow the file's own line endings; a new file gets Windows ones.
@@ -112,19 +112,23 @@ std::string withIniValue(std::string_view text, std::string_view section, std::s
   return out;
 }
 
-void writeIniValue(const std::filesystem::path& file, std::string_view section,
-                   std::string_view key, std::string_view value) {
+void escribirValorIni(const std::filesystem::path& file, std::string_view section,
+                      std::string_view key, std::string_view value) {
   std::string text;
   std::error_code ec;
   if (std::filesystem::exists(file, ec)) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) throw Error("No se pudo leer el archivo de estado " + os::pathToUtf8(file) + ".");
+    if (!in) {
+      throw ArchivoIniError("No se pudo leer el archivo de estado " + os::pathToUtf8(file) + ".",
+                            {.file = file});
+    }
     text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   try {
-    os::writeFileAtomically(file, withIniValue(text, section, key, value));
+    os::writeFileAtomically(file, textoConValorIni(text, section, key, value));
   } catch (const os::FileError& e) {
-    throw Error("No se pudo escribir el archivo de estado: " + std::string(e.what()));
+    throw ArchivoIniError("No se pudo escribir el archivo de estado: " + std::string(e.what()),
+                          {.file = file});
   }
 }
 

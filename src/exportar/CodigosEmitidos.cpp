@@ -1,4 +1,4 @@
-#include "exportar/CodigosCortos.hpp"
+#include "exportar/CodigosEmitidos.hpp"
 
 #include "store/codepage.hpp"
 #include "store/errors.hpp"
@@ -32,9 +32,11 @@ std::string CodigosEmitidos::emitir(std::string_view base, std::string_view text
       if (!emitido(candidato)) codigo = candidato;
     }
     if (codigo.empty()) {
-      throw Error("No queda ningún código corto libre para '" + std::string(texto) +
-                  "' en la tabla " + tabla_ + ": ya se usan todos los sufijos del 1 al 999 de '" +
-                  raiz + "'.");
+      throw CodigosAgotados("No queda ningún código corto libre para '" + std::string(texto) +
+                                "' en la tabla " + tabla_ +
+                                ": ya se usan todos los sufijos del 1 al 999 de '" + raiz +
+                                "'.\nNo se ha modificado ninguna tabla.",
+                            {.table = tabla_});
     }
   }
   formas_.add(formaGuardada(codigo));

@@ -1,4 +1,4 @@
-#include "MainForm/GradientPanel.hpp"
+#include "ventanas/GradientPanel.hpp"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -5,11 +5,18 @@
 #include <string>
 #include <string_view>
 
+#include "store/errors.hpp"
 #include "store/text.hpp"
 
 namespace vestran {
 
 inline constexpr std::size_t kLongitudCodigo = 10;
+
+// Every suffix of a code's base is taken.
+class CodigosAgotados : public Error {
+ public:
+  using Error::Error;
+};
 
 // The text a table holds for a code: the code itself when it has at most 10 characters,
 // otherwise its first 8 followed by its last 2; without trailing blanks, and with the
@@ -25,7 +32,7 @@ class CodigosEmitidos {
   // Issues `base` when it is free. Otherwise a base of exactly 10 characters loses its
   // last one, and the first suffix 1, 2, … 999 whose result is free is issued. Returns the
   // code to write: what was issued, cut to its first 8 and last 2 characters when longer
-  // than 10. Throws Error, naming `texto` and the table, when every suffix is taken.
+  // than 10. Throws CodigosAgotados, naming `texto` and the table, when every suffix is taken.
   std::string emitir(std::string_view base, std::string_view texto);
 
   // True when `codigo` clashes with an issued code.

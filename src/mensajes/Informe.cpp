@@ -1,4 +1,4 @@
-#include "store/informe.hpp"
+#include "mensajes/Informe.hpp"
 
 namespace vestran {
 

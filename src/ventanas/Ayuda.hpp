@@ -1,0 +1,47 @@
+#pragma once
+
+// The help, and F1 in every window of the program.
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+namespace vestran {
+
+// On Windows COLMEDA.chm beside the program, when it is there; otherwise the bundled HTML
+// help in a window of its own, which stays readable and scrollable while a dialog or a
+// message box of the program waits for the user.
+class Ayuda : public QObject {
+ public:
+  Ayuda();
+  // Shows the help (one window, raised when it is open already).
+  void mostrar();
+  // The help window, while it is open.
+  QWidget* ventana() const { return ventana_; }
+
+ private:
+  // A window waiting for the user blocks every other window but those it owns; the help
+  // window is given to it, so that it stays usable.
+  void seguirAlDialogoModal();
+
+  QPointer<QWidget> ventana_;
+};
+
+// Calls `pedir` when F1 is pressed in any window of the program: the main window, the
+// chooser, the file dialog and every message box. Installed on the application while the
+// object lives.
+class TeclaDeAyuda : public QObject {
+ public:
+  explicit TeclaDeAyuda(std::function<void()> pedir);
+  ~TeclaDeAyuda() override;
+
+ protected:
+  bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+ private:
+  std::function<void()> pedir_;
+};
+
+}  // namespace vestran
