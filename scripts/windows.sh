@@ -39,6 +39,7 @@ step() {
 }
 
 step "Paquetes de Debian"
+"$root/scripts/ensure-deps.sh"
 "$recipes/ensure-deps.sh" "$desktop"
 
 # --- Sources and cached builds -------------------------------------------------------
@@ -131,23 +132,38 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
   /usr/lib/wine/wineserver -w
 fi
+# One Wine server for every test program, instead of one started by each; none left
+# from an earlier run.
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+/usr/lib/wine/wineserver -p
+# Wine's services start with the first program and outlive it: started here, they do
+# not hold the output pipes of the test programs open.
+/usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1
+trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 cmake --build "$build" -j "$jobs"
 
 step "Pruebas bajo Wine"
-(cd "$build" && ctest --output-on-failure -j "$jobs")
+(cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 600)
+
+step "Paquete"
+zip=$("$recipes/package.sh" "$build" "$root/dist" "$desktop" "$mingw_dlls" "${qt:-}" \
+  "$cache/src/icu-$icu_version" "$cache/src/libxml2-$xml_version" \
+  "${qt_version:+$cache/src/qt6-base-$qt_version}")
+echo "   $zip" >&2
+# What follows runs the programs as a school gets them: from the unzipped zip.
+unzipped=$(mktemp -d)
+trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$unzipped"' EXIT
+(cd "$unzipped" && unzip -q "${zip%% *}")
+app=$(echo "$unzipped"/vestran-*-windows-x64)
 
 step "Pruebas desde Linux sobre lo que escribe vestran-cli.exe"
-"$root/scripts/build.sh" windows_cli_tests >/dev/null
-VESTRAN_WINDOWS_BUILD="$build" "${VESTRAN_BUILD_DIR:-$root/build}/tests/windows_cli_tests"
+"$root/scripts/build.sh" windows_cli_tests vestran-cli vestran-simular-soluc >/dev/null
+VESTRAN_WINDOWS_BUILD="$build" VESTRAN_WINDOWS_CLI="$app/vestran-cli.exe" \
+  "${VESTRAN_BUILD_DIR:-$root/build}/tests/windows_cli_tests"
 
 if [ "$desktop" = 1 ]; then
   step "El programa de escritorio bajo Wine"
-  "$recipes/desktop-smoke.sh" "$build" "$root/docs/capturas/ventana-principal-wine.png"
+  "$recipes/desktop-smoke.sh" "$app" "$root/docs/capturas/ventana-principal-wine.png"
 fi
-
-step "Paquete"
-"$recipes/package.sh" "$build" "$root/dist" "$desktop" "$mingw_dlls" "${qt:-}" \
-  "$cache/src/icu-$icu_version" "$cache/src/libxml2-$xml_version" \
-  "${qt_version:+$cache/src/qt6-base-$qt_version}"
 step ""
-echo "Listo en $(( $(date +%s) - started )) s." >&2
+echo "Listo en $(( $(date +%s) - started )) s: ${zip%% *}" >&2

@@ -53,7 +53,7 @@ struct OpcionesExportacion {
   std::filesystem::path directorio;  // the planner directory; created when missing
   TableFormat formato = TableFormat::level7;
   ElegirMarcos elegirMarcos;
-  AvisoDeProgreso progreso;  // may be empty
+  AvisoDeProgreso progreso{};  // may be empty
 };
 
 struct FilasDeTabla {

@@ -17,7 +17,7 @@ namespace vestran {
 struct OpcionesImportacion {
   std::filesystem::path documento;
   std::filesystem::path directorio;  // the planner directory
-  AvisoDeProgreso progreso;          // may be empty
+  AvisoDeProgreso progreso{};        // may be empty
 };
 
 struct ResultadoImportacion {

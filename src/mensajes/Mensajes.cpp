@@ -3,8 +3,11 @@
 namespace vestran {
 
 std::string paraTerminal(std::string_view texto) {
-  std::string s(texto);
-  for (std::size_t at; (at = s.find("\r\n")) != std::string::npos;) s.replace(at, 2, "\n");
+  std::string s;
+  s.reserve(texto.size());
+  for (std::size_t i = 0; i < texto.size(); ++i) {
+    if (!(texto[i] == '\r' && i + 1 < texto.size() && texto[i + 1] == '\n')) s += texto[i];
+  }
   return s;
 }
 

@@ -221,7 +221,13 @@ class Encoder {
 std::string dump(xmlDoc* doc, xmlNode* first) {
   xmlOutputBufferPtr buffer = xmlAllocOutputBuffer(nullptr);
   if (!buffer) throw std::bad_alloc();
+  // libxml2 writes the letters of attribute values as character references when the
+  // document names no encoding; named UTF-8 it writes them as they are, and the encoder
+  // below makes references only of what the document's encoding lacks.
+  const xmlChar* declared = doc->encoding;
+  doc->encoding = BAD_CAST "UTF-8";
   for (xmlNode* n = first; n; n = n->next) xmlNodeDumpOutput(buffer, doc, n, 0, 0, "UTF-8");
+  doc->encoding = declared;
   xmlOutputBufferFlush(buffer);
   std::string out(reinterpret_cast<const char*>(xmlOutputBufferGetContent(buffer)),
                   xmlOutputBufferGetSize(buffer));

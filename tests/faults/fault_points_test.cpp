@@ -1,1 +1,73 @@
+// A kill at each step of the final step of an export, and what the next run makes of it.
+
 #include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <iostream>
+#include <string>
+
+#include "exportar/Exportacion.hpp"
+#include "faults/fault_sets.hpp"
+#include "store/fault_points.hpp"
+#include "store/planner_folder.hpp"
+#include "support/child_process.hpp"
+#include "support/test_support.hpp"
+
+namespace vestran::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The point to die at, and how many times to pass it first; read by the handler in the
+// child process.
+std::string gPoint;
+int gPassesLeft = 0;
+
+void dieAtPoint(std::string_view point) {
+  if (point == gPoint && gPassesLeft-- == 0) raise(SIGKILL);
+}
+
+TEST(FaultPoints, AKillAtEveryStepOfTheFinalStepLeavesASetTheNextRunCompletesOrKeeps) {
+  TempDir work;
+  const TwoSchools schools(work.path(), 300);
+  struct Case {
+    const char* point;
+    int passes;
+    State afterKill;     // what the folder holds right after the kill
+    State afterNextRun;  // once the next run has taken the folder
+  } cases[] = {
+      {"colocar:antes-de-decidir", 0, State::setA, State::setA},
+      {"colocar:decidido", 0, State::setA, State::setB},
+      {"colocar:tabla", 0, State::mixed, State::setB},
+      {"colocar:tabla", 2, State::mixed, State::setB},
+      {"colocar:tabla", 4, State::mixed, State::setB},
+      {"colocar:tabla", 5, State::setB, State::setB},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.point) + " after " + std::to_string(c.passes) + " passes");
+    const fs::path dir = work / "DTEMP";
+    schools.plannerWithA(dir);
+    const std::string document = readFile(schools.documentB());
+    gPoint = c.point;
+    gPassesLeft = c.passes;
+    const int code = inChildProcess([&] {
+      faults::setHandler(dieAtPoint);
+      OpcionesExportacion o;
+      o.documento = schools.documentB();
+      o.directorio = dir;
+      o.elegirMarcos = [](const SolicitudMarcos&) { return std::vector<std::size_t>{0, 1}; };
+      Exportacion(std::move(o)).ejecutar();
+      return 0;
+    });
+    EXPECT_EQ(code, -SIGKILL);
+    EXPECT_EQ(nameOf(schools.stateOf(dir)), std::string(nameOf(c.afterKill)));
+    { const PlannerFolder next = PlannerFolder::take(dir); }
+    EXPECT_EQ(nameOf(schools.stateOf(dir)), std::string(nameOf(c.afterNextRun)));
+    EXPECT_EQ(litterIn(dir), std::vector<std::string>{});
+    EXPECT_EQ(readFile(schools.documentB()), document);
+  }
+}
+
+}  // namespace
+}  // namespace vestran::test

@@ -1,1 +1,200 @@
+// The planner's solution as other tools write it, and what the import says of a SOLUC it
+// cannot use or that holds no lesson.
+
 #include <gtest/gtest.h>
+
+#include "importar/importar_fixture.hpp"
+#include "store/codepage.hpp"
+#include "store/errors.hpp"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace vestran::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Resultado : public Importar {
+ protected:
+  // The worked example's tables with accented codes everywhere a SOLUC names one.
+  void plannerWithAccents() {
+    planner({}, {{"AULAÑ", "Aula Ñandú", "N"}}, {{"MÚSICA", "1ºA", "ÁÉÍ", "345"}});
+  }
+  fs::path soluc() const { return dir / "DTEMP" / "SOLUC.DBF"; }
+  // Makes SOLUC's header name no code page, as LibreOffice and GDAL leave it.
+  void clearLanguageDriver() const {
+    std::string bytes = readFile(soluc());
+    bytes[29] = '\0';
+    writeFile(soluc(), bytes);
+  }
+};
+
+TEST_F(Resultado, ASolucInUtf8OrCp850ImportsAsTheSameSolutionInWindows1252) {
+  REQUIRE_INDEPENDENT_TOOLS();
+  struct Case {
+    const char* name;
+    const char* codepage;  // python3-dbf's
+    bool clearDriver;
+    const char* cpg;       // the .cpg file beside it; none when null
+    const char* note;      // what the report says of the code page; none when null
+  } cases[] = {
+      {"Windows-1252, named in the header", "cp1252", false, nullptr, nullptr},
+      {"UTF-8, driver 0, SOLUC.cpg", "utf8", true, " utf-8\r\n",
+       "se leen en UTF-8, como dice SOLUC.cpg"},
+      {"CP850, driver 0, SOLUC.cpg", "cp850", true, "850", "se leen en CP850, como dice SOLUC.cpg"},
+      {"UTF-8, driver 0, no .cpg", "utf8", true, nullptr,
+       "todos son UTF-8 válido, con acentos, y se leen en UTF-8"},
+  };
+  std::string reference;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    plannerWithAccents();
+    python(R"(
+import sys, dbf
+t = dbf.Table(sys.argv[1], 'DIA N(3,0); HORA N(3,0); MARCO C(1); AULA C(10); ASIG C(10); '
+              'CODGRUPO C(10); PROF C(10)', dbf_type='db3', codepage=sys.argv[2])
+t.open(dbf.READ_WRITE)
+t.append((2, 3, '0', 'AULAÑ', 'MÚSICA', '1ºA', 'ÁÉÍ'))
+t.close()
+)",
+           {utf8(soluc()), c.codepage});
+    if (c.clearDriver) clearLanguageDriver();
+    fs::remove(dir / "DTEMP" / "SOLUC.cpg");
+    if (c.cpg) writeFile(dir / "DTEMP" / "SOLUC.cpg", c.cpg);
+    const auto r = importar();
+    const std::string h = horario(r.archivo);
+    if (reference.empty()) {
+      reference = h;
+      EXPECT_EQ(h,
+                "<horario>\n<tramo dia=\"1\" indice=\"3\" marco=\"7\"><aula id=\"Aula Ñandú\">"
+                "<sesion>345</sesion><profesor>ÁÉÍ</profesor></aula></tramo>\n</horario>");
+    }
+    EXPECT_EQ(h, reference);
+    const auto notes = r.informe.lineas();
+    if (c.note) {
+      ASSERT_FALSE(notes.empty());
+      EXPECT_NE(notes.front().find(c.note), std::string::npos) << notes.front();
+    } else {
+      EXPECT_TRUE(notes.empty()) << notes.front();
+    }
+  }
+}
+
+TEST(CodePages, TheNamesCpgFilesUse) {
+  struct Case {
+    const char* text;
+    std::optional<int> codePage;
+  } cases[] = {
+      {"UTF-8", kUtf8},       {"utf8\n", kUtf8},        {"65001", kUtf8},
+      {"1252", 1252},         {"CP850", 850},           {"ANSI 1252", 1252},
+      {"OEM 850", 850},       {"Windows-1250", 1250},   {"ISO-8859-1", 28591},
+      {"88591", 28591},       {"885915", 28605},        {"iso_8859-15", 28605},
+      {"latin-9", std::nullopt}, {"", std::nullopt},    {"CP99999", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(codePageOfCpgText(c.text), c.codePage) << c.text;
+}
+
+TEST_F(Resultado, ASolucWithoutAPlacedLessonIsNamedAsSuch) {
+  struct Case {
+    const char* name;
+    std::vector<Fila> rows;
+    const char* warning;
+  } cases[] = {
+      {"no rows", {}, "no tiene ninguna fila"},
+      {"every DIA 0", {{"0", "1", "0", "A12", "MAT1", "1ESOA", "GARC"},
+                      {"0", "2", "0", "A12", "MAT1", "1ESOA", "GARC"}}, "sus 2 filas tienen DIA 0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    planner(c.rows);
+    const auto r = importar();
+    EXPECT_EQ(horario(r.archivo), "<horario>\n</horario>");
+    ASSERT_EQ(r.avisos.size(), 1u);
+    EXPECT_EQ(r.avisos[0].find("La solución del planificador (SOLUC) no tiene ninguna clase "
+                               "colocada: "),
+              0u);
+    EXPECT_NE(r.avisos[0].find(c.warning), std::string::npos) << r.avisos[0];
+    EXPECT_EQ(resumir(r).avisos, r.avisos);
+  }
+}
+
+TEST_F(Resultado, ASolucThatCannotBeReadSaysWhatAndWhereAndWritesNothing) {
+  const std::vector<FieldDef> textDay = {{"DIA", FieldKind::character, 3},
+                                         {"HORA", FieldKind::integer},
+                                         {"MARCO", FieldKind::character, 1},
+                                         {"AULA", FieldKind::character, 10},
+                                         {"ASIG", FieldKind::character, 10},
+                                         {"CODGRUPO", FieldKind::character, 10},
+                                         {"PROF", FieldKind::character, 10}};
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path&)> spoil;  // turns the good SOLUC into a bad one
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"a DIA that holds text",
+       [&](const fs::path& d) {
+         tabla(d, "SOLUC", textDay, {{"1", "1", "0", "", "", "", ""}, {"abc", "1", "0", "", "", "", ""}});
+       },
+       {"'abc' is not a valid integer value", "En la tabla SOLUC, fila 2, campo DIA."}},
+      {"a DIA of type date",
+       [](const fs::path& d) {
+         std::string b = readFile(d / "SOLUC.DBF");
+         b[68 + 32] = 'D';  // the type of the first field descriptor
+         b[68 + 33] = 8;
+         writeFile(d / "SOLUC.DBF", b);
+       },
+       {"El campo DIA de SOLUC", "es de tipo D (fecha), que no guarda números"}},
+      {"a header cut inside a field descriptor",
+       [](const fs::path& d) {
+         std::string b = readFile(d / "SOLUC.DBF");
+         const int length = 68 + 48 * 3 + 20;  // three fields and part of the fourth
+         b[8] = static_cast<char>(length & 0xFF);
+         b[9] = static_cast<char>(length >> 8);
+         writeFile(d / "SOLUC.DBF", b);
+       },
+       {"La tabla SOLUC", "la cabecera termina en medio de la descripción del campo 4"}},
+      {"a logical field two bytes wide",
+       [](const fs::path& d) {
+         std::string b = readFile(d / "SOLUC.DBF");
+         b[68 + 48 * 2 + 32] = 'L';  // MARCO, C 1, becomes L 2 with the same record length
+         b[68 + 48 * 2 + 33] = 2;
+         b[68 + 48 * 3 + 33] = 9;    // AULA loses the byte
+         writeFile(d / "SOLUC.DBF", b);
+       },
+       {"el campo MARCO es de tipo L y mide 2 bytes, no 1"}},
+      {"a folder named SOLUC.DBF",
+       [](const fs::path& d) {
+         fs::remove(d / "SOLUC.DBF");
+         fs::create_directories(d / "SOLUC.DBF");
+       },
+       {"No se pudo abrir la tabla SOLUC", "es una carpeta"}},
+#ifndef _WIN32
+      {"a named pipe named SOLUC.DBF",
+       [](const fs::path& d) {
+         fs::remove(d / "SOLUC.DBF");
+         ASSERT_EQ(mkfifo((d / "SOLUC.DBF").c_str(), 0644), 0);
+       },
+       {"No se pudo abrir la tabla SOLUC", "no es un archivo normal"}},
+#endif
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir / "DTEMP");
+    planner({{"1", "1", "0", "A12", "MAT1", "1ESOA", "GARC"}});
+    c.spoil(dir / "DTEMP");
+    try {
+      importar();
+      ADD_FAILURE() << "the import went on";
+    } catch (const Error& e) {
+      for (const std::string& m : c.messages) {
+        EXPECT_NE(std::string(e.what()).find(m), std::string::npos) << e.what();
+      }
+    }
+    EXPECT_FALSE(fs::exists(dir / "ResultadoVestrancentro.xml"));
+  }
+}
+
+}  // namespace
+}  // namespace vestran::test

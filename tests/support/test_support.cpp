@@ -114,7 +114,7 @@ HANDLE inheritable(const fs::path& file, bool write) {
 }  // namespace
 
 Child::Child(const std::vector<std::string>& command, const Environment& env,
-             std::string_view input) {
+             std::string_view input, const fs::path& workingDirectory) {
   writeFile(io_ / "in", input);
   std::wstring line;
   for (const std::string& a : command) line += (line.empty() ? L"" : L" ") + quoted(wide(a));
@@ -145,7 +145,8 @@ Child::Child(const std::vector<std::string>& command, const Environment& env,
   si.hStdError = err;
   PROCESS_INFORMATION pi{};
   const BOOL started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
-                                        CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr,
+                                        CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(),
                                         &si, &pi);
   ::CloseHandle(in);
   ::CloseHandle(out);
@@ -180,7 +181,7 @@ bool independentToolsHere() { return false; }
 #else
 
 Child::Child(const std::vector<std::string>& command, const Environment& env,
-             std::string_view input) {
+             std::string_view input, const fs::path& workingDirectory) {
   writeFile(io_ / "in", input);
   std::vector<std::string> variables;
   for (char** v = environ; *v; ++v) variables.emplace_back(*v);
@@ -203,6 +204,9 @@ Child::Child(const std::vector<std::string>& command, const Environment& env,
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, (io_ / "err").c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!workingDirectory.empty()) {
+    posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+  }
   const int error = posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) {
@@ -241,8 +245,8 @@ std::string Child::out() const { return readFile(io_ / "out"); }
 std::string Child::err() const { return readFile(io_ / "err"); }
 
 ProcessResult run(const std::vector<std::string>& command, std::string_view input,
-                  const Environment& env) {
-  Child child(command, env, input);
+                  const Environment& env, const fs::path& workingDirectory) {
+  Child child(command, env, input, workingDirectory);
   ProcessResult result;
   result.exitCode = child.wait();
   result.out = child.out();

@@ -43,8 +43,9 @@ using Environment = std::vector<std::pair<std::string, std::string>>;
 // output and error kept in files. Killed and waited for when the object goes.
 class Child {
  public:
+  // Runs in `workingDirectory` when it is given.
   Child(const std::vector<std::string>& command, const Environment& env = {},
-        std::string_view input = {});
+        std::string_view input = {}, const std::filesystem::path& workingDirectory = {});
   ~Child();
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
@@ -75,7 +76,7 @@ struct ProcessResult {
 
 // Runs a program to its end; stdin gets `input`.
 ProcessResult run(const std::vector<std::string>& command, std::string_view input = {},
-                  const Environment& env = {});
+                  const Environment& env = {}, const std::filesystem::path& workingDirectory = {});
 
 // Holds a file in another process, as another program (the planner) would: a POSIX
 // record lock elsewhere, no sharing on Windows. Lets it go when the object goes.

@@ -2,6 +2,7 @@
 // no sharing, elsewhere under a POSIX record lock.
 //   vestran-retener ARCHIVO LISTO SUELTA
 // Writes "y" (held) or "n" (could not) to LISTO, then waits until SUELTA exists.
+// With LISTO "-" it only tries: exit code 0 when it could hold the file, 1 otherwise.
 
 #include <chrono>
 #include <cstdio>
@@ -13,8 +14,9 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -42,6 +44,7 @@ int main(int argc, char** argv) {
   const bool held = fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0;
 #endif
   (void)argc;
+  if (ready == "-") return held ? 0 : 1;
   // Written whole under another name first, so that the tests never read it half made.
   fs::path partial = ready;
   partial += ".part";

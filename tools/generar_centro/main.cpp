@@ -1,0 +1,31 @@
+// vestran-generar-centro: writes the exchange document of an invented school of N
+// sessions to standard output, or with --solucion DIR the SOLUC for the tables in DIR.
+// A developer tool for benchmarks and comparisons.
+
+#include <iostream>
+#include <string>
+
+#include "generar_centro/CentroGenerado.hpp"
+#include "store/os_file.hpp"
+
+int main(int argc, char** argv) {
+  using namespace vestran::generador;
+  const std::string uso =
+      "Uso: vestran-generar-centro SESIONES [--dos-marcos]\n"
+      "     vestran-generar-centro --solucion CARPETA\n";
+  try {
+    if (argc == 3 && std::string(argv[1]) == "--solucion") {
+      escribirSolucion(vestran::os::pathFromUtf8(argv[2]));
+      return 0;
+    }
+    if (argc < 2 || argc > 3 || (argc == 3 && std::string(argv[2]) != "--dos-marcos")) {
+      std::cerr << uso;
+      return 2;
+    }
+    std::cout << documentoDeCentro({std::stoi(argv[1]), argc == 3});
+    return 0;
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << '\n' << uso;
+    return 1;
+  }
+}
