@@ -26,6 +26,34 @@ std::string canonical(const std::string& bytes) {
   return text;
 }
 
+constexpr const char* kMarco = "Mañana <&> \"€\"";
+constexpr const char* kSesion = "1 < 2 & ñ";
+
+// Whether the saved document holds the appended lesson exactly as it was given.
+bool faithful(const std::string& saved) {
+  xmlDocPtr doc = xmlReadMemory(saved.data(), static_cast<int>(saved.size()), nullptr, nullptr,
+                                XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  if (!doc) return false;
+  bool found = false;
+  for (xmlNode* h = xmlDocGetRootElement(doc)->children; h && !found; h = h->next) {
+    if (h->type != XML_ELEMENT_NODE || std::string(reinterpret_cast<const char*>(h->name)) != "horario") continue;
+    // The lesson is the last element of the first horario.
+    for (xmlNode* t = h->last; t && !found; t = t->prev) {
+      if (t->type != XML_ELEMENT_NODE) continue;
+      xmlChar* marco = xmlGetProp(t, BAD_CAST "marco");
+      xmlChar* sesion = t->children && t->children->children ? xmlNodeGetContent(t->children->children) : nullptr;
+      found = marco && sesion && std::string(reinterpret_cast<char*>(marco)) == kMarco &&
+              std::string(reinterpret_cast<char*>(sesion)) == kSesion;
+      xmlFree(marco);
+      xmlFree(sesion);
+      break;
+    }
+    break;
+  }
+  xmlFreeDoc(doc);
+  return found;
+}
+
 std::string withTimetable(const std::string& input, bool keep) {
   vestran::Document d = vestran::Document::parse(input);
   if (d.empty()) return {};
@@ -36,8 +64,8 @@ std::string withTimetable(const std::string& input, bool keep) {
   if (!horario.hasChildNodes()) horario.appendText("\n");
   vestran::Element tramo = horario.appendElement("tramo");
   horario.appendText("\n");
-  tramo.setAttribute("marco", "Mañana <&> \"€\"");
-  tramo.appendElement("aula").appendElement("sesion").setText("1 < 2 & ñ");
+  tramo.setAttribute("marco", kMarco);
+  tramo.appendElement("aula").appendElement("sesion").setText(kSesion);
   return d.serialize();
 }
 
@@ -54,6 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;  // a document libxml2 cannot write back, either way
   }
   if (kept.empty()) return 0;
-  if (canonical(kept) != canonical(tree)) std::abort();
+  if (canonical(kept) == canonical(tree)) return 0;
+  // They differ: that is a fault of the copy of the input, unless libxml2's own writer is
+  // the one that lost the lesson (it does, for an encoding it reaches through iconv or ICU
+  // that lacks a character) and the copy kept it.
+  if (faithful(tree) || !faithful(kept)) std::abort();
   return 0;
 }

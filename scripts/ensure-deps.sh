@@ -9,8 +9,10 @@ default_packages=(
   cmake g++ make pkg-config libxml2-dev libicu-dev qt6-base-dev
   # fonts metric-compatible with Arial, for the windows
   fonts-liberation
-  # tests: GoogleTest, and the independent dBase and XML tools the results are checked with
-  libgtest-dev fp-compiler fp-units-db python3 python3-dbf python3-dbfread libxml2-utils
+  # tests: GoogleTest, and the independent dBase tools the results are checked with
+  libgtest-dev fp-compiler fp-units-db python3 python3-dbf python3-dbfread
+  # Qt's Spanish texts, which the desktop program carries
+  qt6-translations-l10n
 )
 if [ $# -gt 0 ]; then packages=("$@"); else packages=("${default_packages[@]}"); fi
 

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite; then runs the core's
-# tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The whole test suite: installs what is missing, builds, and runs
+#  1. every test (core, kills and races, CLI, windows headless);
+#  2. the core's tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
+#  3. each fuzz target briefly (VESTRAN_FUZZ_SEGUNDOS, 15 s);
+#  4. the Windows build and its tests under Wine, without the desktop program
+#     (scripts/windows.sh --sin-escritorio); VESTRAN_SIN_WINDOWS=1 leaves it out.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -14,4 +18,11 @@ cmake -S "$root" -B "$sanitized" -DCMAKE_BUILD_TYPE=Debug -DVESTRAN_BUILD_TESTS=
   -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all" \
   >/dev/null
 cmake --build "$sanitized" -j "$jobs"
-(cd "$sanitized" && ctest --output-on-failure -j "$jobs")
+# The kill and race tests measure whole CLI runs; they ran above, at full speed.
+(cd "$sanitized" && ctest --output-on-failure -j "$jobs" -LE faults)
+
+"$root/scripts/fuzz.sh" "${VESTRAN_FUZZ_SEGUNDOS:-15}"
+
+if [ "${VESTRAN_SIN_WINDOWS:-0}" != 1 ]; then
+  "$root/scripts/windows.sh" --sin-escritorio
+fi

@@ -1,7 +1,6 @@
 #include "intercambio/DocumentoDeIntercambio.hpp"
 
 #include <fstream>
-#include <iterator>
 #include <new>
 
 #include "store/errors.hpp"
@@ -18,11 +17,15 @@ Document leerDocumentoDeIntercambio(const std::filesystem::path& archivo,
   try {
     std::string contenido;
     {
-      std::ifstream in(archivo, std::ios::binary);
+      std::ifstream in(archivo, std::ios::binary | std::ios::ate);
+      if (in) {
+        contenido.resize(static_cast<std::size_t>(in.tellg()));
+        in.seekg(0);
+        in.read(contenido.data(), static_cast<std::streamsize>(contenido.size()));
+      }
       if (!in) {
         throw DocumentError("No se pudo leer el documento " + nombre + "." + final, lugar);
       }
-      contenido.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     d = Document::parse(contenido);
     if (entrada == Entrada::conservar && !d.empty()) d.keepInput(std::move(contenido));

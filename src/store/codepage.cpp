@@ -7,6 +7,8 @@
 
 #include <stdexcept>
 
+#include "store/text.hpp"
+
 #include <utility>
 
 namespace vestran {
@@ -115,6 +117,11 @@ CodePage::CodePage(int number) : number_(number), converter_(openConverter(numbe
   }
   UErrorCode status = U_ZERO_ERROR;
   ucnv_setSubstChars(converter_.get(), "?", 1, &status);
+  // Most texts are plain ASCII; where the code page keeps ASCII as it is, they need no
+  // conversion at all.
+  std::string ascii;
+  for (int c = 1; c < 0x80; ++c) ascii += static_cast<char>(c);
+  asciiCompatible_ = decode(ascii) == ascii && encode(ascii) == ascii;
 }
 
 CodePage::~CodePage() = default;
@@ -123,6 +130,7 @@ CodePage& CodePage::operator=(CodePage&&) noexcept = default;
 
 std::string CodePage::decode(std::string_view bytes) const {
   if (bytes.empty()) return {};
+  if (asciiCompatible_ && isAscii(bytes)) return std::string(bytes);
   std::string out(bytes.size() * 4 + 4, '\0');
   UErrorCode status = U_ZERO_ERROR;
   ucnv_reset(converter_.get());
@@ -136,6 +144,7 @@ std::string CodePage::decode(std::string_view bytes) const {
 
 std::string CodePage::encode(std::string_view utf8, std::size_t* substituted) const {
   if (utf8.empty()) return {};
+  if (asciiCompatible_ && isAscii(utf8)) return std::string(utf8);
   std::size_t count = 0;
   UErrorCode status = U_ZERO_ERROR;
   ucnv_reset(converter_.get());

@@ -68,6 +68,7 @@ class CodePage {
   };
   int number_;
   std::unique_ptr<UConverter, Closer> converter_;
+  bool asciiCompatible_ = false;  // ASCII bytes stand for themselves, both ways
 };
 
 // Text as a Windows-1252 table would hold it: characters it lacks become "?".

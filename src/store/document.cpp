@@ -3,8 +3,8 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
+#include <unicode/bytestream.h>
 #include <unicode/normalizer2.h>
-#include <unicode/unistr.h>
 
 #include <fstream>
 #include <iterator>
@@ -32,26 +32,36 @@ bool nameIs(const xmlNode* node, std::string_view name) {
          std::string_view(reinterpret_cast<const char*>(node->name)) == name;
 }
 
-std::string nfc(std::string_view utf8) {
+// The text in Unicode normal form C. ASCII is in it already, and so are almost all texts.
+std::string nfc(std::string text) {
+  if (isAscii(text)) return text;
   UErrorCode status = U_ZERO_ERROR;
   const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
-  if (U_FAILURE(status)) return std::string(utf8);
-  const icu::UnicodeString source = icu::UnicodeString::fromUTF8(
-      icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
-  if (normalizer->isNormalized(source, status) && U_SUCCESS(status)) return std::string(utf8);
+  if (U_FAILURE(status)) return text;
+  const icu::StringPiece piece(text.data(), static_cast<int32_t>(text.size()));
+  if (normalizer->isNormalizedUTF8(piece, status) && U_SUCCESS(status)) return text;
   status = U_ZERO_ERROR;
-  const icu::UnicodeString normalized = normalizer->normalize(source, status);
-  if (U_FAILURE(status)) return std::string(utf8);
   std::string out;
-  normalized.toUTF8String(out);
-  return out;
+  icu::StringByteSink<std::string> sink(&out);
+  normalizer->normalizeUTF8(0, piece, sink, nullptr, status);
+  return U_SUCCESS(status) ? out : text;
 }
 
 std::string owned(xmlChar* s) {
   if (!s) return {};
   std::string out(reinterpret_cast<const char*>(s));
   xmlFree(s);
-  return nfc(out);
+  return nfc(std::move(out));
+}
+
+// The whole file, read at once.
+std::optional<std::string> readWhole(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+  in.seekg(0);
+  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return std::nullopt;
+  return bytes;
 }
 
 // Refuses every external entity and DTD; the document itself is parsed from memory.
@@ -228,15 +238,13 @@ Document& Document::operator=(Document&&) noexcept = default;
 
 Document Document::load(const std::filesystem::path& path) {
   try {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const auto bytes = readWhole(path);
+    if (!bytes) {
       Document d;
       d.problem_ = LoadProblem{"No se pudo leer el archivo " + os::pathToUtf8(path), 0};
       return d;
     }
-    const std::string bytes((std::istreambuf_iterator<char>(in)),
-                            std::istreambuf_iterator<char>());
-    return parse(bytes);
+    return parse(*bytes);
   } catch (const std::bad_alloc&) {
     Document d;
     d.problem_ = LoadProblem{"No hay memoria suficiente para leer el documento XML", 0};

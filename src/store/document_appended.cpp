@@ -252,9 +252,13 @@ bool usesCrlf(const Input& in) {
 
 }  // namespace
 
+bool Appended::created(const xmlNode* node) const { return node->_private == this; }
+
+void Appended::noteChange(const xmlNode* node) { inputChanged |= !created(node); }
+
 void Appended::note(xmlNode* parent, xmlNode* child) {
-  created.insert(child);
-  if (created.contains(parent)) return;
+  child->_private = this;
+  if (created(parent)) return;
   for (const Growth& g : grown) {
     if (g.parent == parent) return;
   }

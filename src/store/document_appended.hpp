@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 struct _xmlDoc;
@@ -21,13 +20,14 @@ struct Appended {
     _xmlNode* first;   // the first node appended to it; those after it are new too
   };
   std::vector<Growth> grown;
-  std::unordered_set<const _xmlNode*> created;
   bool inputChanged = false;  // a node of the input itself was changed
 
-  // Records that `child` was just appended to `parent`.
+  // Records that `child` was just appended to `parent`. Appended nodes carry this
+  // object in their _private field, which nothing else of the program uses.
   void note(_xmlNode* parent, _xmlNode* child);
   // Records that `node` was changed: fine for an appended node, not for one of the input.
-  void noteChange(const _xmlNode* node) { inputChanged |= !created.contains(node); }
+  void noteChange(const _xmlNode* node);
+  bool created(const _xmlNode* node) const;
 };
 
 // `input` (the bytes `doc` was parsed from, in `encoding`) with the appended nodes

@@ -39,10 +39,6 @@ std::optional<int> codePageOfHeader(const dbase::Header& h) {
   return codePageOfLanguageDriver(h.languageDriver);
 }
 
-bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && asciiLower(a) == asciiLower(b);
-}
-
 std::string where(const ErrorPlace& p) {
   return "En la tabla " + p.table + ", fila " + std::to_string(p.row) + ", campo " + p.field +
          ".";
@@ -312,12 +308,12 @@ void Table::post() {
 
 const dbase::Field& Table::field(std::string_view name) const {
   for (const dbase::Field& f : header_.fields) {
-    if (sameNameIgnoringCase(f.name, name)) return f;
+    if (equalsAsciiIgnoringCase(f.name, name)) return f;
   }
   if (name.size() > dbase::kDbase3NameLength) {
     for (const dbase::Field& f : header_.fields) {
       if (f.name.size() == dbase::kDbase3NameLength &&
-          sameNameIgnoringCase(f.name, name.substr(0, dbase::kDbase3NameLength))) {
+          equalsAsciiIgnoringCase(f.name, name.substr(0, dbase::kDbase3NameLength))) {
         return f;
       }
     }
@@ -443,7 +439,7 @@ std::vector<const dbase::Field*> Table::fieldList(std::string_view names) const 
   return list;
 }
 
-TableIndex& Table::index(const std::string& names) {
+TableIndex& Table::index(std::string_view names) {
   auto it = indexes_.find(names);
   if (it == indexes_.end()) {
     TableIndex idx(fieldList(names));
@@ -451,14 +447,14 @@ TableIndex& Table::index(const std::string& names) {
     for (std::size_t i = 0; i < records_.size(); ++i) {
       if (isLive(i)) idx.add(i, rowKey(idx, records_[i]));
     }
-    it = indexes_.emplace(names, std::move(idx)).first;
+    it = indexes_.emplace(std::string(names), std::move(idx)).first;
   }
   return it->second;
 }
 
 bool Table::locate(std::string_view names, std::initializer_list<std::string_view> values) {
   postIfPending();
-  const TableIndex& idx = index(asciiLower(names));
+  const TableIndex& idx = index(names);
   if (idx.fields().size() != values.size()) {
     throw std::logic_error("locate() on " + name_ + " with " +
                            std::to_string(idx.fields().size()) + " fields and " +

@@ -137,7 +137,8 @@ class Table {
   std::string storedKey(const dbase::Field& f, std::string_view record) const;
   std::string searchKey(const dbase::Field& f, std::string_view value) const;
   std::vector<const dbase::Field*> fieldList(std::string_view names) const;
-  TableIndex& index(const std::string& names);
+  // The index over `names` as a caller spells them ("CASIG;CGRUP"), built on first use.
+  TableIndex& index(std::string_view names);
   std::string rowKey(const TableIndex& index, std::string_view record) const;
   void skipDeleted();
   void postIfPending();
@@ -156,7 +157,12 @@ class Table {
   Mode mode_ = Mode::browse;
   std::string buffer_;
   bool changed_ = false;
-  std::unordered_map<std::string, TableIndex> indexes_;
+  // Looked up by the caller's spelling without making a string of it.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, TableIndex, NameHash, std::equal_to<>> indexes_;
   std::vector<Substitution> substitutions_;
 };
 

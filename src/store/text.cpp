@@ -70,6 +70,12 @@ std::string caseFoldKey(std::string_view s) {
   std::int32_t i = 0;
   const auto length = static_cast<std::int32_t>(s.size());
   while (i < length) {
+    const auto byte = static_cast<unsigned char>(s[static_cast<std::size_t>(i)]);
+    if (byte < 0x80) {  // ASCII folds as its lower case
+      key += static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte);
+      ++i;
+      continue;
+    }
     UChar32 c = 0;
     U8_NEXT(s.data(), i, length, c);
     if (c < 0) c = 0xFFFD;
@@ -92,6 +98,25 @@ std::string asciiLower(std::string_view s) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return out;
+}
+
+bool equalsAsciiIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i];
+    char y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool isAscii(std::string_view s) {
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
 }
 
 std::string asciiUpper(std::string_view s) {

@@ -40,6 +40,10 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b);
 std::string asciiLower(std::string_view s);
 // Raises ASCII letters a to z only.
 std::string asciiUpper(std::string_view s);
+// True when a and b are equal ignoring the letter case of ASCII letters only.
+bool equalsAsciiIgnoringCase(std::string_view a, std::string_view b);
+// True when every character is ASCII.
+bool isAscii(std::string_view s);
 
 // Decimal whole number in 32 bits, as the system's integer conversion reads it: optional
 // leading blanks, optional sign, digits and nothing else. Throws ConversionError with

@@ -164,6 +164,20 @@ TEST_F(Cli, ImportWritesTheResultBesideTheDocument) {
   EXPECT_NE(r.out.find("Elementos <tramo> escritos: "), std::string::npos);
 }
 
+TEST_F(Cli, ExportWarningsArePrintedWithTheSummary) {
+  writeFile(dir / "largo.xml", documento(
+      "<marcosDeHorario><marcoHorario id=\"MAÑANA-LARGA\"><tramo><submarco>MAÑANA-LARGA"
+      "</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:00</horaEntrada>"
+      "<horaSalida>08:55</horaSalida><Tipo>L</Tipo></tramo></marcoHorario></marcosDeHorario>"));
+  const auto r = cli({"exportar", utf8(dir / "largo.xml"), "--dir", planner()});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("  DIASHORAST: 0 filas\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Aviso: El marco horario 'MAÑANA-LARGA' no ha dado ninguna hora: su "
+                       "identificador tiene 12 caracteres"),
+            std::string::npos)
+      << r.out;
+}
+
 TEST_F(Cli, MarcosListsTheFramesAndTheirFirstDayPeriods) {
   const auto r = cli({"marcos", doc()});
   EXPECT_EQ(r.exitCode, 0);

@@ -73,6 +73,26 @@ TEST(ExportRun, ARepeatedExportStartsClean) {
   EXPECT_EQ(f.rows("ASIGT", {"CASIG", "CPROF", "CGRUP"}), (Rows{{"Música", "JGL", "E1A"}}));
 }
 
+TEST(ExportRun, TheProgressNamesEachTableInTurnAndTheSummaryWarnsOfEmptyTables) {
+  TempDir dir;
+  writeFile(dir / "c.xml", documento("<materias><materia>Música</materia></materias>"));
+  std::vector<std::string> tareas;
+  OpcionesExportacion o;
+  o.documento = dir / "c.xml";
+  o.directorio = dir / "DTEMP";
+  o.progreso = [&](const Progreso& p) {
+    if (tareas.empty() || tareas.back() != p.tarea) tareas.emplace_back(p.tarea);
+  };
+  const auto r = Exportacion(std::move(o)).ejecutar();
+  EXPECT_EQ(tareas, (std::vector<std::string>{"Leyendo el documento", "ASIGNOMT", "DIASHORAST",
+                                              "Colocando las tablas nuevas"}));
+  const Resumen resumen = resumir(r);
+  EXPECT_EQ(resumen.lineas.front(), "Tablas en " + utf8(dir / "DTEMP") + ":");
+  ASSERT_EQ(resumen.avisos.size(), 2u);
+  EXPECT_EQ(resumen.avisos[0].find("GRUPOST ha quedado vacía: el documento no tiene ningún <grupo>"), 0u);
+  EXPECT_EQ(resumen.avisos[1].find("ASIGT ha quedado vacía: el documento no tiene ninguna <sesion>"), 0u);
+}
+
 TEST(ExportRun, CharactersTheTablesCannotHoldAreReported) {
   ExportFixture f;
   const auto r = f.exportar(documento("<materias><materia>Matemáticas ∑</materia></materias>"));

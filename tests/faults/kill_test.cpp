@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <thread>
@@ -19,12 +21,20 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// How long a command takes when nothing stops it.
-std::chrono::microseconds timeOf(const std::vector<std::string>& command) {
-  const auto start = Clock::now();
-  const ProcessResult r = run(command);
-  EXPECT_EQ(r.exitCode, 0) << r.err;
-  return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+// How long a command takes when nothing stops it: the middle of three runs, so that one
+// slow or fast run on a busy machine does not set the kill times.
+std::chrono::microseconds timeOf(const std::vector<std::string>& command,
+                                 const std::function<void()>& before = [] {}) {
+  std::vector<std::chrono::microseconds> times;
+  for (int i = 0; i < 3; ++i) {
+    before();
+    const auto start = Clock::now();
+    const ProcessResult r = run(command);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    times.push_back(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start));
+  }
+  std::sort(times.begin(), times.end());
+  return times[1];
 }
 
 // Starts `command` and kills it `after` later (or lets it end first).
@@ -47,29 +57,31 @@ TEST_F(Kills, AnExportKilledAnywhereLeavesOneWholeSet) {
   constexpr int kKills = 100;
   const std::vector<std::string> exportB = {VESTRAN_CLI, "exportar", utf8(schools.documentB()),
                                             "--dir", utf8(dir), "--marcos", "1,2"};
-  schools.plannerWithA(dir);
-  const auto duration = timeOf(exportB);
+  const auto duration = timeOf(exportB, [&] { schools.plannerWithA(dir); });
   const std::string document = readFile(schools.documentB());
   std::map<std::string, int> seen;
   for (int i = 0; i < kKills; ++i) {
     SCOPED_TRACE("kill " + std::to_string(i));
     schools.plannerWithA(dir);
-    // From the start to a little past the usual end, evenly.
-    killAfter(exportB, duration * (i + 1) * 11 / (10 * kKills));
+    // From the start to well past the usual end, evenly.
+    killAfter(exportB, duration * (i + 1) * 3 / (2 * kKills));
     const State afterKill = schools.stateOf(dir);
-    ++seen[nameOf(afterKill)];
+    // Killed once the final step was decided: the next run puts the new set in place.
+    const bool decided = fs::exists(dir / "vestran-exportacion" / "COMPLETA");
+    ++seen[decided ? "decided" : nameOf(afterKill)];
+    if (!decided) {
+      EXPECT_NE(afterKill, State::mixed);
+    }
     { const PlannerFolder next = PlannerFolder::take(dir); }
     const State afterNext = schools.stateOf(dir);
-    EXPECT_TRUE(afterNext == State::setA || afterNext == State::setB) << nameOf(afterNext);
-    // A mixed folder is a final step cut short, and only the new set completes it.
-    if (afterKill == State::mixed) EXPECT_EQ(afterNext, State::setB);
-    if (afterKill != State::mixed) EXPECT_EQ(afterNext, afterKill);
+    EXPECT_EQ(nameOf(afterNext), std::string(nameOf(decided ? State::setB : afterKill)));
     EXPECT_EQ(litterIn(dir), std::vector<std::string>{});
     EXPECT_EQ(readFile(schools.documentB()), document);
   }
   std::cout << "export of " << kSessions << " sessions, " << duration.count() / 1000
-            << " ms, killed " << kKills << " times: A " << seen["A"] << ", B " << seen["B"]
-            << ", cut inside the final step " << seen["mixed"] << "\n";
+            << " ms, killed " << kKills << " times: earlier set A " << seen["A"]
+            << ", new set B " << seen["B"] << ", inside the final step (completed by the next "
+            << "run) " << seen["decided"] << "\n";
   EXPECT_GT(seen["A"], 0);
   EXPECT_GT(seen["B"], 0);
 }
@@ -87,7 +99,7 @@ TEST_F(Kills, AnImportKilledAnywhereLeavesTheEarlierResultOrTheWholeNewOne) {
   for (int i = 0; i < kKills; ++i) {
     SCOPED_TRACE("kill " + std::to_string(i));
     writeFile(result, "anterior");
-    killAfter(importA, duration * (i + 1) * 11 / (10 * kKills));
+    killAfter(importA, duration * (i + 1) * 3 / (2 * kKills));
     const std::string now = readFile(result);
     EXPECT_TRUE(now == "anterior" || now == schools.resultOverA()) << now.size();
     ++seen[now == "anterior" ? "earlier" : "new"];

@@ -1,8 +1,14 @@
 // The windows, headless: start modes, batch mode and its status file, the buttons, and
 // the frame chooser driven by real clicks.
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -13,11 +19,14 @@
 #include <fstream>
 #include <iterator>
 
+#include "MainForm/DialogoFinal.hpp"
 #include "MainForm/InteraccionQt.hpp"
 #include "MainForm/TMForm.hpp"
 #include "Plantihoras/TPlantillas.hpp"
 #include "mensajes/Mensajes.hpp"
+#include "generar_centro/CentroGenerado.hpp"
 #include "ventanas/Componentes.hpp"
+#include "ventanas/Traducciones.hpp"
 
 namespace vestran {
 namespace {
@@ -47,9 +56,13 @@ class Usuario : public Interaccion {
     detalles << d;
   }
   void error(QWidget*, const QString& texto) override { errores << texto; }
-  std::vector<std::size_t> elegirMarcos(QWidget*, const SolicitudMarcos&) override { return marcos; }
+  std::vector<std::size_t> elegirMarcos(QWidget*, const SolicitudMarcos&) override {
+    if (mientrasTrabaja) mientrasTrabaja();
+    return marcos;
+  }
   void ayuda() override { ++ayudas; }
   std::vector<Resumen> resumenes;
+  std::function<void()> mientrasTrabaja;  // runs in the middle of the export
 };
 
 std::string leer(const std::filesystem::path& p) {
@@ -93,6 +106,8 @@ class GuiTest : public QObject {
   }
 
  private slots:
+  void initTestCase() { traducirQtAlEspanol(*QCoreApplication::instance()); }
+
   void init() {
     QVERIFY(dir_.isValid());
     std::filesystem::remove_all(ruta("DTEMP"));
@@ -290,6 +305,186 @@ class GuiTest : public QObject {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
+  void qtSpeaksSpanishWhateverTheSystemsLanguage() {
+    QFileDialog dialogo(nullptr, qtexto(kTituloDialogoXml));
+    dialogo.setOption(QFileDialog::DontUseNativeDialog);
+    QStringList textos;
+    for (const QPushButton* b : dialogo.findChildren<QPushButton*>()) textos << b->text();
+    for (const QLabel* l : dialogo.findChildren<QLabel*>()) textos << l->text();
+    QVERIFY2(textos.contains("&Abrir") || textos.contains("Abrir"), qPrintable(textos.join('|')));
+    QVERIFY2(textos.contains("Cancelar"), qPrintable(textos.join('|')));
+    QVERIFY2(textos.contains("&Nombre de fichero:"), qPrintable(textos.join('|')));
+    QMessageBox caja(QMessageBox::NoIcon, "t", "x", QMessageBox::Ok);
+    QCOMPARE(caja.button(QMessageBox::Ok)->text(), QStringLiteral("Aceptar"));
+  }
+
+  void everyWayOutOfTheChooserGoesThroughTheCheck_data() {
+    QTest::addColumn<int>("salida");  // 0 Escape, 1 close box, 2 Alt+F4, 3 Continuar
+    QTest::addColumn<bool>("conUnMarco");
+    for (int salida : {0, 1, 2, 3}) {
+      for (bool conUno : {false, true}) {
+        QTest::addRow("%s, %s", std::array{"Escape", "close box", "Alt+F4", "Continuar"}[salida],
+                      conUno ? "one frame" : "none")
+            << salida << conUno;
+      }
+    }
+  }
+
+  void everyWayOutOfTheChooserGoesThroughTheCheck() {
+    QFETCH(int, salida);
+    QFETCH(bool, conUnMarco);
+    QStringList mostrados;
+    TPlantillas Plantillas(ruta("centro.xml"), nullptr,
+                           [&](QWidget*, const QString& m) { mostrados << m; });
+    Plantillas.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Plantillas));
+    if (conUnMarco) {
+      QTest::mouseClick(Plantillas.ListBox2->viewport(), Qt::LeftButton, {},
+                        Plantillas.ListBox2->visualItemRect(Plantillas.ListBox2->item(1)).center());
+    }
+    switch (salida) {
+      case 0: QTest::keyClick(&Plantillas, Qt::Key_Escape); break;
+      case 1: Plantillas.close(); break;
+      case 2: QTest::keyClick(&Plantillas, Qt::Key_F4, Qt::AltModifier); Plantillas.close(); break;
+      case 3: QTest::mouseClick(Plantillas.BitBtnContinuar, Qt::LeftButton); break;
+    }
+    QVERIFY(!Plantillas.isVisible());
+    QCOMPARE(Plantillas.resultMH, conUnMarco);
+    QCOMPARE(Plantillas.resultado, conUnMarco ? QStringLiteral("T         ") : QString());
+    QCOMPARE(mostrados, conUnMarco ? QStringList{} : QStringList{qtexto(kAlMenosUnMarco)});
+  }
+
+  void f1AsksForTheHelpInTheChooserAndInAMessageBox() {
+    Usuario usuario;
+    auto form = arrancar(usuario, {});
+    TPlantillas Plantillas(ruta("centro.xml"), form.get(), [](QWidget*, const QString&) {});
+    Plantillas.show();
+    QTest::keyClick(&Plantillas, Qt::Key_F1);
+    QTest::keyClick(Plantillas.ListBox2, Qt::Key_F1);
+    QCOMPARE(usuario.ayudas, 2);
+    Plantillas.close();
+    QMessageBox caja(QMessageBox::NoIcon, "t", qtexto(kNoExisteArchivo), QMessageBox::Ok, form.get());
+    caja.show();
+    QTest::keyClick(&caja, Qt::Key_F1);
+    QCOMPARE(usuario.ayudas, 3);
+    caja.close();
+    form->close();
+  }
+
+  void theHelpCanBeScrolledWhileAModalDialogWaits() {
+    InteraccionQt real;
+    TPlantillas Plantillas(ruta("centro.xml"), nullptr, [](QWidget*, const QString&) {});
+    Plantillas.setWindowModality(Qt::ApplicationModal);
+    Plantillas.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Plantillas));
+    real.ayuda();
+    QWidget* ventana = real.ayudaAbierta().ventana();
+    QVERIFY(ventana != nullptr);
+    ventana->resize(320, 160);
+    QVERIFY(QTest::qWaitForWindowExposed(ventana));
+    auto* texto = ventana->findChild<QTextBrowser*>();
+    QCOMPARE(texto->verticalScrollBar()->value(), 0);
+    texto->setFocus();
+    // Through the window system, where a modal dialog blocks the windows it does not own.
+    QTest::keyClick(ventana->windowHandle(), Qt::Key_PageDown);
+    QTest::keyClick(ventana->windowHandle(), Qt::Key_PageDown);
+    QVERIFY(texto->verticalScrollBar()->value() > 0);
+    ventana->close();
+    Plantillas.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  void theEndOfAnExportShowsTheRowsPerTableAndWarnsOfAFrameThatGaveNothing() {
+    escribir(ruta("centro.xml"),
+             "<datosGHC><materias><materia>Música</materia></materias><marcosDeHorario>"
+             "<marcoHorario id=\"MAÑANA-LARGA\"><tramo><submarco>MAÑANA-LARGA</submarco><dia>0"
+             "</dia><indice>1</indice><horaEntrada>08:00</horaEntrada><horaSalida>08:55"
+             "</horaSalida><Tipo>L</Tipo></tramo></marcoHorario></marcosDeHorario></datosGHC>");
+    Usuario usuario;
+    usuario.documentos.push_back(documento());
+    auto form = arrancar(usuario, {});
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    QCOMPARE(usuario.resumenes.size(), std::size_t{1});
+    const Resumen& r = usuario.resumenes[0];
+    QVERIFY(std::find(r.lineas.begin(), r.lineas.end(), "  ASIGNOMT: 1 fila") != r.lineas.end());
+    QVERIFY(std::find(r.lineas.begin(), r.lineas.end(), "  DIASHORAST: 0 filas") != r.lineas.end());
+    QVERIFY(!r.avisos.empty());
+    QVERIFY2(r.avisos[0].find("'MAÑANA-LARGA' no ha dado ninguna hora: su identificador tiene 12 "
+                              "caracteres") != std::string::npos, r.avisos[0].c_str());
+    form->close();
+  }
+
+  void theEndOfAnImportShowsTheResultFileAndItsLessons() {
+    Usuario usuario;
+    usuario.documentos = {documento(), documento()};
+    escribir(ruta("centro.xml"), generador::documentoDeCentro({200, false}));
+    auto exporta = arrancar(usuario, {});
+    QTest::mouseClick(exporta->BExportar, Qt::LeftButton);
+    exporta->close();
+    generador::escribirSolucion(ruta("DTEMP"));
+    auto importa = arrancar(usuario, {});
+    QTest::mouseClick(importa->BImportar, Qt::LeftButton);
+    QCOMPARE(usuario.errores, QStringList{});
+    QCOMPARE(usuario.resumenes.size(), std::size_t{2});
+    const Resumen& r = usuario.resumenes[1];
+    QCOMPARE(r.lineas.size(), std::size_t{2});
+    QCOMPARE(qtexto(r.lineas[0]), "Resultado: " + QString::fromStdString(
+                                      std::filesystem::absolute(ruta("ResultadoVestrancentro.xml")).string()));
+    QCOMPARE(qtexto(r.lineas[1]), QStringLiteral("Elementos <tramo> escritos: 200"));
+    QVERIFY(std::filesystem::exists(ruta("ResultadoVestrancentro.xml")));
+    importa->close();
+  }
+
+  void theEndOfRunBoxShowsTheSummaryAndTheReportAndCloses() {
+    Resumen resumen{{"Tablas en C:\\DTEMP:", "  ASIGT: 3 filas"}, {"GRUPOST ha quedado vacía."}};
+    for (Qt::Key tecla : {Qt::Key_Return, Qt::Key_Escape}) {
+      DialogoFinal caja(resumen, QString("línea\n").repeated(40), nullptr);
+      caja.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&caja));
+      QVERIFY(caja.lineas->text().contains("ASIGT: 3 filas"));
+      QCOMPARE(caja.avisos->text(), QStringLiteral("Aviso: GRUPOST ha quedado vacía."));
+      QVERIFY(!caja.detalles->isVisible());
+      QTest::mouseClick(caja.botonDetalles, Qt::LeftButton);
+      QVERIFY(caja.detalles->isVisible());
+      QCOMPARE(caja.botonDetalles->text(), QString::fromUtf8("Ocultar detalles…"));
+      const QFontMetrics m(caja.detalles->font());
+      QVERIFY(caja.detalles->width() >= m.horizontalAdvance(QString(70, 'x')));
+      QVERIFY(caja.detalles->height() >= m.lineSpacing() * 15);
+      QVERIFY(caja.isSizeGripEnabled());
+      QTest::keyClick(&caja, tecla);
+      QVERIFY(!caja.isVisible());
+    }
+  }
+
+  void theWindowTakesNoInputAndPutsOffClosingWhileAJobRuns() {
+    Usuario usuario;
+    usuario.documentos.push_back(documento());
+    usuario.marcos = {0};
+    auto form = arrancar(usuario, {});
+    bool trabajaba = false;
+    usuario.mientrasTrabaja = [&] {
+      trabajaba = form->trabajando();
+      QTest::mouseClick(form->BImportar, Qt::LeftButton);  // refused
+      form->close();                                        // put off to the end
+      QVERIFY(form->isVisible());
+    };
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    QVERIFY(trabajaba);
+    QCOMPARE(usuario.mensajes, QStringList{qtexto(kProcesoFinalizado)});
+    QVERIFY(!form->isVisible());
+  }
+
+  void theOkButtonsShowACheckMarkAndReturnPressesTheFocusedButton() {
+    Usuario usuario;
+    auto form = arrancar(usuario, {});
+    QVERIFY(!form->BExportar->icon().isNull());
+    QVERIFY(!form->BImportar->icon().isNull());
+    form->BImportar->setFocus();
+    QTest::keyClick(form.get(), Qt::Key_Return);
+    QCOMPARE(usuario.mensajes.value(0), qtexto(kAntesDeImportar));
+    form->close();
+  }
+
   // Renders both windows to PNG files when VESTRAN_CAPTURAS names a folder.
   void screenshots() {
     const QString carpeta = qEnvironmentVariable("VESTRAN_CAPTURAS");
@@ -308,6 +503,21 @@ class GuiTest : public QObject {
     QVERIFY(Plantillas.grab().save(carpeta + "/selector-de-marcos.png"));
     Plantillas.close();
     form->close();
+
+    // The end of an export of the bundled example, with its report opened.
+    Usuario final;
+    final.documentos.push_back(ejemplo ? QString::fromUtf8(ejemplo) : documento());
+    final.marcos = {0, 1};
+    auto exporta = arrancar(final, {});
+    QTest::mouseClick(exporta->BExportar, Qt::LeftButton);
+    exporta->close();
+    QCOMPARE(final.resumenes.size(), std::size_t{1});
+    DialogoFinal caja(final.resumenes[0], final.detalles[0], nullptr);
+    caja.show();
+    QTest::mouseClick(caja.botonDetalles, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(&caja));
+    QVERIFY(caja.grab().save(carpeta + "/fin-de-exportacion.png"));
+    caja.close();
   }
 };
 

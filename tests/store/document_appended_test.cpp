@@ -164,6 +164,17 @@ TEST(DocumentAppended, InADefaultNamespaceTheNewSectionIsInNoNamespace) {
   EXPECT_NE(saved(input).find("<horario xmlns=\"\">"), std::string::npos);
 }
 
+// Found by the fuzz target documento_fuzz: libxml2 writes this encoding through iconv or
+// ICU, loses the euro sign and escapes "&" twice; the copy of the input keeps the lesson.
+TEST(DocumentAppended, AnEncodingLibxml2WritesBadlyStillGetsTheLessonExactly) {
+  const std::string input =
+      "<?xml version=\"1.0\" encoding=\"ISO-8859-1-\"?>\r\n<datosGHC a=\"2\">\r\n</datosGHC>\r\n";
+  const Document result = Document::parse(saved(input));
+  const Element tramo = result.root().child("horario").child("tramo");
+  EXPECT_EQ(tramo.attribute("marco").value_or(""), "Mañana & tarde €");
+  EXPECT_EQ(tramo.child("aula").attribute("id").value_or(""), "Aula \"Ñ\" <1>");
+}
+
 TEST(DocumentAppended, WhereTheInputCannotBeCopiedTheTreeIsWritten) {
   // Shift_JIS puts ASCII bytes inside its characters: its markup cannot be found by bytes.
   const std::string sjis = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<datosGHC>" +
