@@ -140,6 +140,17 @@ TEST(Document, SaveKeepsEverythingOfTheInputAndAddsNewElementsAtTheEnd) {
             "<sesion>101 &lt;</sesion></tramo></horario></datosGHC>\n");
 }
 
+TEST(Document, ADocumentBeyondTheParsersLimitsIsExplainedInSpanish) {
+  std::string deep;
+  for (int i = 0; i < 300; ++i) deep += "<a>";
+  for (int i = 0; i < 300; ++i) deep += "</a>";
+  const Document d = Document::parse("<datosGHC>" + deep + "</datosGHC>");
+  ASSERT_TRUE(d.empty());
+  const std::string m = d.problem()->message;
+  EXPECT_NE(m.find("mayor de lo que admite el lector de XML"), std::string::npos) << m;
+  EXPECT_EQ(m.find("XML_PARSE_HUGE"), std::string::npos) << m;
+}
+
 TEST(Document, AFailedSaveThrowsAndLeavesNoFile) {
   TempDir dir;
   Document d = Document::parse("<datosGHC/>");

@@ -1,0 +1,73 @@
+// Running out of memory ends the job with a Spanish message naming what did not fit.
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "exportar/Exportacion.hpp"
+#include "importar/importar_fixture.hpp"
+#include "store/errors.hpp"
+#include "store/table.hpp"
+#include "support/child_process.hpp"
+#include "support/test_support.hpp"
+
+namespace vestran::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Grows a file to `size` bytes without writing them: the disk holds none of them.
+void makeSparse(const fs::path& file, std::uintmax_t size) { fs::resize_file(file, size); }
+
+// Runs `job` in a child allowed 600 MB of address space, and returns 7 when it ended with
+// an OutOfMemoryError whose message holds every one of `words`.
+int outOfMemory(const std::function<void()>& job, const std::vector<std::string>& words) {
+  return inChildProcess([&] {
+    const rlimit limit{600u << 20, 600u << 20};
+    setrlimit(RLIMIT_AS, &limit);
+    try {
+      job();
+    } catch (const OutOfMemoryError& e) {
+      for (const std::string& w : words) {
+        if (std::string(e.what()).find(w) == std::string::npos) return 8;
+      }
+      return 7;
+    } catch (...) {
+      return 9;
+    }
+    return 0;
+  });
+}
+
+TEST(Memory, ATableOrADocumentTooBigForMemoryIsNamed) {
+  TempDir dir;
+  // A table whose header announces two gigabytes of rows, and has them, sparsely.
+  Table::recreate(dir.path(), "SOLUC", kSoluc, TableFormat::level7);
+  std::string header = readFile(dir / "SOLUC.DBF");
+  const std::uint32_t rows = 20'000'000;
+  for (int i = 0; i < 4; ++i) header[4 + i] = static_cast<char>((rows >> (8 * i)) & 0xFF);
+  writeFile(dir / "SOLUC.DBF", header);
+  makeSparse(dir / "SOLUC.DBF", header.size() + std::uintmax_t{rows} * 83 + 1);
+  EXPECT_EQ(outOfMemory([&] { Table::open(dir.path(), "SOLUC"); },
+                        {"No hay memoria suficiente para leer la tabla SOLUC"}),
+            7);
+
+  writeFile(dir / "centro.xml", "<datosGHC>");
+  makeSparse(dir / "centro.xml", std::uintmax_t{1} << 30);
+  EXPECT_EQ(outOfMemory(
+                [&] {
+                  OpcionesExportacion o;
+                  o.documento = dir / "centro.xml";
+                  o.directorio = dir / "DTEMP";
+                  Exportacion(std::move(o)).ejecutar();
+                },
+                {"No hay memoria suficiente para leer el documento", "centro.xml",
+                 "No se ha modificado ninguna tabla"}),
+            7);
+}
+
+}  // namespace
+}  // namespace vestran::test
