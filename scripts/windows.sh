@@ -4,7 +4,7 @@
 #
 #   ./scripts/windows.sh                    dependencies, both programs, tests, zip
 #   ./scripts/windows.sh --sin-escritorio   without Qt and the desktop program (CI uses
-#                                           this: Qt takes about an hour to build once)
+#                                           this: Qt takes half an hour to build once)
 #
 # The cross-built libraries (ICU, libxml2, GoogleTest, Qt) are kept in
 # $VESTRAN_WINDOWS_CACHE, by default ${XDG_CACHE_HOME:-$HOME/.cache}/vestran-windows,
@@ -48,10 +48,12 @@ mkdir -p "$cache/src"
 
 # Downloads and unpacks a Debian source package once; prints its version.
 debian_source() {
-  local package=$1 dsc version
+  local package=$1 dsc version empty
   # Asked from an empty folder: apt-get names no file it finds downloaded already.
-  dsc=$(cd "$(mktemp -d)" && apt-get source --print-uris -qq "$package" |
+  empty=$(mktemp -d)
+  dsc=$(cd "$empty" && apt-get source --print-uris -qq "$package" |
         sed -n "s/^'[^']*' \(${package}_[^ ]*\.dsc\) .*/\1/p" | head -n 1)
+  rmdir "$empty"
   [ -n "$dsc" ] || { echo "No se encuentra el paquete fuente $package" >&2; exit 1; }
   version=${dsc#"${package}"_}
   version=${version%.dsc}
