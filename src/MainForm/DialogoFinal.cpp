@@ -58,6 +58,7 @@ DialogoFinal::DialogoFinal(const Resumen& resumen, const QString& informe, QWidg
 
   auto* botones = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   aceptar = botones->button(QDialogButtonBox::Ok);
+  aceptar->setIcon(iconoDeVisto());
   aceptar->setDefault(true);
   if (!informe.isEmpty()) {
     botonDetalles = botones->addButton(QStringLiteral("Mostrar detalles…"),

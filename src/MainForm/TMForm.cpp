@@ -229,10 +229,9 @@ void TMForm::ejecutar(const std::function<Final(const AvisoDeProgreso&)>& trabaj
     LabelProgreso->show();
     // The closed file dialog leaves no trace: the window is painted before the work.
     repaint();
-    QElapsedTimer desdePintada;
-    desdePintada.start();
+    QElapsedTimer desdePintada;  // not started: the first word of the job shows at once
     const AvisoDeProgreso progreso = [&](const Progreso& p) {
-      if (desdePintada.elapsed() < kMilisegundosEntrePintadas) return;
+      if (desdePintada.isValid() && desdePintada.elapsed() < kMilisegundosEntrePintadas) return;
       mostrarProgreso(p);
       QCoreApplication::processEvents();
       desdePintada.restart();
