@@ -36,12 +36,16 @@ bool faithful(const std::string& saved) {
   if (!doc) return false;
   bool found = false;
   for (xmlNode* h = xmlDocGetRootElement(doc)->children; h && !found; h = h->next) {
-    if (h->type != XML_ELEMENT_NODE || std::string(reinterpret_cast<const char*>(h->name)) != "horario") continue;
+    const bool horario = h->type == XML_ELEMENT_NODE &&
+                         std::string(reinterpret_cast<const char*>(h->name)) == "horario";
+    if (!horario) continue;
     // The lesson is the last element of the first horario.
     for (xmlNode* t = h->last; t && !found; t = t->prev) {
       if (t->type != XML_ELEMENT_NODE) continue;
       xmlChar* marco = xmlGetProp(t, BAD_CAST "marco");
-      xmlChar* sesion = t->children && t->children->children ? xmlNodeGetContent(t->children->children) : nullptr;
+      xmlChar* sesion = t->children && t->children->children
+                            ? xmlNodeGetContent(t->children->children)
+                            : nullptr;
       found = marco && sesion && std::string(reinterpret_cast<char*>(marco)) == kMarco &&
               std::string(reinterpret_cast<char*>(sesion)) == kSesion;
       xmlFree(marco);

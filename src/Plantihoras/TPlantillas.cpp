@@ -5,7 +5,6 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStyle>
 
 #include "exportar/MarcosHorarios.hpp"
 #include "mensajes/Mensajes.hpp"
