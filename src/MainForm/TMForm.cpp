@@ -214,9 +214,7 @@ bool TMForm::elegirDocumento(const QString& mensajeSinArchivo) {
 }
 
 void TMForm::mostrarProgreso(const Progreso& p) {
-  QString texto = qtexto(p.tarea);
-  if (p.total > 0) texto += QStringLiteral(": %1 de %2").arg(p.hechos).arg(p.total);
-  LabelProgreso->setText(texto + QString::fromUtf8("…"));
+  LabelProgreso->setText(qtexto(textoDeProgreso(p)));
 }
 
 void TMForm::ejecutar(const std::function<Final(const AvisoDeProgreso&)>& trabajo) {

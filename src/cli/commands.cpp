@@ -53,9 +53,7 @@ class ProgresoEnTerminal {
     return [this](const Progreso& p) {
       if (std::chrono::steady_clock::now() - inicio_ < std::chrono::seconds(1)) return;
       mostrado_ = true;
-      std::cerr << "\r\033[K" << p.tarea;
-      if (p.total > 0) std::cerr << ": " << p.hechos << " de " << p.total;
-      std::cerr << "…" << std::flush;
+      std::cerr << "\r\033[K" << textoDeProgreso(p) << std::flush;
     };
   }
 

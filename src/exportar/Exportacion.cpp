@@ -17,8 +17,6 @@ namespace {
 constexpr std::string_view kNadaHecho = "No se ha modificado ninguna tabla.";
 constexpr std::array<std::string_view, 6> kTablas = {"ASIGNOMT", "PROFT",   "AULAT",
                                                       "DIASHORAST", "GRUPOST", "ASIGT"};
-// How often the builders tell the progress callback how far they are.
-constexpr std::size_t kCadaCuantos = 512;
 
 }  // namespace
 
@@ -75,8 +73,7 @@ void Exportacion::comprobarDocumento() {
 }
 
 void Exportacion::avanzar(std::string_view tabla, std::size_t hechos, std::size_t total) {
-  if (!opciones_.progreso) return;
-  if (hechos % kCadaCuantos == 0 || hechos == total) opciones_.progreso({tabla, hechos, total});
+  avisar(opciones_.progreso, tabla, hechos, total);
 }
 
 void Exportacion::cerrar(Table& tabla) {

@@ -19,7 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kNadaEscrito = "No se ha escrito ningún archivo.";
-constexpr std::size_t kCadaCuantas = 512;
 
 // The name of the first generic room in AULAT, or "" when there is none.
 std::string nombreDeAulaGenerica(Table& aulas) {
@@ -71,12 +70,6 @@ std::int32_t enteroDeSoluc(const Table& soluc, std::string_view campo, std::int6
   return static_cast<std::int32_t>(valor);
 }
 
-void avanzar(const OpcionesImportacion& o, std::size_t hechas, std::size_t total) {
-  if (o.progreso && (hechas % kCadaCuantas == 0 || hechas == total)) {
-    o.progreso({"SOLUC", hechas, total});
-  }
-}
-
 ResultadoImportacion importarEnCarpeta(const OpcionesImportacion& opciones) {
   const fs::path& dir = opciones.directorio;
   const PlannerFolder tomada = PlannerFolder::take(dir);
@@ -94,7 +87,7 @@ ResultadoImportacion importarEnCarpeta(const OpcionesImportacion& opciones) {
   if (const auto nota = soluc.codePageNote()) r.informe.anotar(*nota);
   const std::string aulaGenerica = nombreDeAulaGenerica(aulas);
 
-  if (opciones.progreso) opciones.progreso({"Leyendo el documento", 0, 0});
+  avisar(opciones.progreso, "Leyendo el documento", 0, 0);
   Document XMLDoc =
       leerDocumentoDeIntercambio(opciones.documento, kNadaEscrito, Entrada::conservar);
   Element datosGHC = XMLDoc.root();
@@ -118,7 +111,7 @@ ResultadoImportacion importarEnCarpeta(const OpcionesImportacion& opciones) {
   const std::size_t filas = soluc.rowCount();
   std::size_t fila = 0;
   for (soluc.first(); !soluc.eof(); soluc.next()) {
-    avanzar(opciones, fila, filas);
+    avisar(opciones.progreso, "SOLUC", fila, filas);
     ++fila;
     const std::string donde = "fila " + std::to_string(soluc.rowNumber());
     const std::int64_t dia = soluc.integer("DIA");
@@ -176,7 +169,7 @@ ResultadoImportacion importarEnCarpeta(const OpcionesImportacion& opciones) {
   }
 
   r.archivo = archivoResultado(opciones.documento);
-  if (opciones.progreso) opciones.progreso({"Guardando el resultado", 0, 0});
+  avisar(opciones.progreso, "Guardando el resultado", 0, 0);
   os::removeStaleTemporaries(r.archivo.parent_path(), os::pathToUtf8(r.archivo.filename()));
   XMLDoc.save(r.archivo);
   for (Table* t : {&soluc, &grupos, &profesores, &aulas, &nomAsg, &tramos, &asig}) t->close();

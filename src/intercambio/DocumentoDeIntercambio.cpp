@@ -1,6 +1,5 @@
 #include "intercambio/DocumentoDeIntercambio.hpp"
 
-#include <fstream>
 #include <new>
 
 #include "store/errors.hpp"
@@ -15,20 +14,12 @@ Document leerDocumentoDeIntercambio(const std::filesystem::path& archivo,
   const std::string final = nadaHecho.empty() ? "" : "\n" + std::string(nadaHecho);
   Document d;
   try {
-    std::string contenido;
-    {
-      std::ifstream in(archivo, std::ios::binary | std::ios::ate);
-      if (in) {
-        contenido.resize(static_cast<std::size_t>(in.tellg()));
-        in.seekg(0);
-        in.read(contenido.data(), static_cast<std::streamsize>(contenido.size()));
-      }
-      if (!in) {
-        throw DocumentError("No se pudo leer el documento " + nombre + "." + final, lugar);
-      }
+    std::optional<std::string> contenido = os::readWholeFile(archivo);
+    if (!contenido) {
+      throw DocumentError("No se pudo leer el documento " + nombre + "." + final, lugar);
     }
-    d = Document::parse(contenido);
-    if (entrada == Entrada::conservar && !d.empty()) d.keepInput(std::move(contenido));
+    d = Document::parse(*contenido);
+    if (entrada == Entrada::conservar && !d.empty()) d.keepInput(std::move(*contenido));
   } catch (const std::bad_alloc&) {
     throw OutOfMemoryError("No hay memoria suficiente para leer el documento " + nombre + "." +
                                final,

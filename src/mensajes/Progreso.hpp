@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace vestran {
@@ -17,5 +18,14 @@ struct Progreso {
 // Called now and then, on the thread that runs the job; it may show the progress and let
 // a window repaint, but must not start another job.
 using AvisoDeProgreso = std::function<void(const Progreso&)>;
+
+// Tells `aviso`, when there is one, how far `tarea` has got: at its start, at its end and
+// every few hundred elements, so that a job may call it for every element.
+void avisar(const AvisoDeProgreso& aviso, std::string_view tarea, std::size_t hechos,
+            std::size_t total);
+
+// The progress as the user reads it: "ASIGT: 20480 de 60000…", or the task alone when its
+// total is not known.
+std::string textoDeProgreso(const Progreso& progreso);
 
 }  // namespace vestran

@@ -1,7 +1,5 @@
 #include "modos/ArchivoIni.hpp"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -117,12 +115,12 @@ void escribirValorIni(const std::filesystem::path& file, std::string_view sectio
   std::string text;
   std::error_code ec;
   if (std::filesystem::exists(file, ec)) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    auto read = os::readWholeFile(file);
+    if (!read) {
       throw ArchivoIniError("No se pudo leer el archivo de estado " + os::pathToUtf8(file) + ".",
                             {.file = file});
     }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    text = std::move(*read);
   }
   try {
     os::writeFileAtomically(file, textoConValorIni(text, section, key, value));

@@ -6,8 +6,6 @@
 #include <unicode/bytestream.h>
 #include <unicode/normalizer2.h>
 
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <mutex>
 #include <new>
@@ -52,16 +50,6 @@ std::string owned(xmlChar* s) {
   std::string out(reinterpret_cast<const char*>(s));
   xmlFree(s);
   return nfc(std::move(out));
-}
-
-// The whole file, read at once.
-std::optional<std::string> readWhole(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return std::nullopt;
-  std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
-  in.seekg(0);
-  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return std::nullopt;
-  return bytes;
 }
 
 // Refuses every external entity and DTD; the document itself is parsed from memory.
@@ -238,7 +226,7 @@ Document& Document::operator=(Document&&) noexcept = default;
 
 Document Document::load(const std::filesystem::path& path) {
   try {
-    const auto bytes = readWhole(path);
+    const auto bytes = os::readWholeFile(path);
     if (!bytes) {
       Document d;
       d.problem_ = LoadProblem{"No se pudo leer el archivo " + os::pathToUtf8(path), 0};

@@ -2,6 +2,7 @@
 
 #include "store/os_file.hpp"
 
+#include <fstream>
 #include <random>
 
 namespace vestran::os {
@@ -45,6 +46,15 @@ std::string describe(std::error_code code) {
   if (c == std::errc::not_enough_memory) return "no hay memoria suficiente";
   if (c == std::errc::too_many_symbolic_link_levels) return "los enlaces forman un ciclo";
   return "error del sistema " + std::to_string(code.value()) + " (" + code.message() + ")";
+}
+
+std::optional<std::string> readWholeFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+  in.seekg(0);
+  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return std::nullopt;
+  return bytes;
 }
 
 fs::path pathFromUtf8(std::string_view utf8) {

@@ -5,6 +5,7 @@
 // implementation per system: os_file_posix.cpp and os_file_windows.cpp.
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -122,6 +123,10 @@ class TemporaryGuard {
  private:
   std::filesystem::path path_;
 };
+
+// The whole content of a file, read at once; nullopt when it cannot be read. Throws
+// std::bad_alloc when it does not fit in memory.
+std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 
 // Builds a path from UTF-8 text on every system.
 std::filesystem::path pathFromUtf8(std::string_view utf8);

@@ -1,6 +1,7 @@
 #include "store/staged_tables.hpp"
 
 #include <algorithm>
+#include <stdexcept>
 #include <system_error>
 #include <vector>
 
@@ -53,6 +54,23 @@ TableLockedError heldByAnother(const std::string& base, const fs::path& file, bo
   return TableLockedError(message, {.table = base, .file = file});
 }
 
+// Holds the live copies of the table `base`, in any letter case; throws, holding nothing,
+// when another program holds one.
+std::vector<os::ExclusiveFile> holdLive(const fs::path& dir, const std::string& base,
+                                        bool recovering) {
+  std::vector<os::ExclusiveFile> held;
+  for (const fs::path& live : filesNamedIgnoringCase(dir, base + ".DBF")) {
+    try {
+      held.push_back(os::ExclusiveFile::open(live));
+    } catch (const os::FileHeld&) {
+      throw heldByAnother(base, live, recovering);
+    } catch (const os::FileError&) {
+      // Not a file we can open: the move replaces it or says why not.
+    }
+  }
+  return held;
+}
+
 // Holds the live copies of every staged table; throws, holding nothing, when another
 // program holds one.
 std::vector<Held> holdAll(const fs::path& dir, const std::vector<fs::path>& staged,
@@ -62,15 +80,7 @@ std::vector<Held> holdAll(const fs::path& dir, const std::vector<fs::path>& stag
     Held h;
     h.staged = table;
     h.base = tableBaseName(os::pathToUtf8(table.filename()));
-    for (const fs::path& live : filesNamedIgnoringCase(dir, h.base + ".DBF")) {
-      try {
-        h.liveTables.push_back(os::ExclusiveFile::open(live));
-      } catch (const os::FileHeld&) {
-        throw heldByAnother(h.base, live, recovering);
-      } catch (const os::FileError&) {
-        // Not a file we can open: the move below replaces it or says why not.
-      }
-    }
+    h.liveTables = holdLive(dir, h.base, recovering);
     try {
       h.newTable = os::ExclusiveFile::open(table);
     } catch (const std::exception& e) {
@@ -121,8 +131,12 @@ void removeFolder(const fs::path& folder) {
 
 StagedTables::StagedTables(const fs::path& dir)
     : dir_(dir), folder_(dir / os::pathFromUtf8(std::string(kStagingFolder))) {
-  recoverStagedTables(dir_);
   std::error_code ec;
+  // Taking the folder has completed or discarded what a stopped run left here.
+  if (fs::exists(folder_, ec)) {
+    throw std::logic_error("a set of tables was left in " + os::pathToUtf8(folder_) +
+                           ": take the PlannerFolder before starting another");
+  }
   fs::create_directories(folder_, ec);
   if (ec) {
     throw TableError("No se pudo crear la carpeta " + os::pathToUtf8(folder_) +
@@ -137,17 +151,7 @@ StagedTables::~StagedTables() {
 }
 
 void StagedTables::requireLiveTablesFree(std::span<const std::string_view> names) const {
-  for (std::string_view name : names) {
-    const std::string base = tableBaseName(name);
-    for (const fs::path& live : filesNamedIgnoringCase(dir_, base + ".DBF")) {
-      try {
-        os::ExclusiveFile probe = os::ExclusiveFile::open(live);
-      } catch (const os::FileHeld&) {
-        throw heldByAnother(base, live, false);
-      } catch (const os::FileError&) {
-      }
-    }
-  }
+  for (std::string_view name : names) holdLive(dir_, tableBaseName(name), false);
 }
 
 std::chrono::microseconds StagedTables::commit() {

@@ -24,7 +24,8 @@ namespace vestran {
 class StagedTables {
  public:
   // Starts a set for the tables of `dir`, with an empty folder of its own inside `dir`.
-  // Requires the folder's run lock (PlannerFolder). Throws TableError.
+  // Requires the folder's run lock: taking it (PlannerFolder::take) completes or discards
+  // a set a stopped run left. Throws TableError.
   explicit StagedTables(const std::filesystem::path& dir);
   // Discards the set unless it was committed.
   ~StagedTables();

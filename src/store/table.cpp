@@ -1,8 +1,6 @@
 #include "store/table.hpp"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -39,9 +37,12 @@ std::optional<int> codePageOfHeader(const dbase::Header& h) {
   return codePageOfLanguageDriver(h.languageDriver);
 }
 
-std::string where(const ErrorPlace& p) {
-  return "En la tabla " + p.table + ", fila " + std::to_string(p.row) + ", campo " + p.field +
-         ".";
+// The error again, with a last line saying where it happened.
+template <typename E>
+[[noreturn]] void rethrowAt(const E& e, const ErrorPlace& p) {
+  throw E(std::string(e.what()) + "\nEn la tabla " + p.table + ", fila " + std::to_string(p.row) +
+              ", campo " + p.field + ".",
+          p);
 }
 
 }  // namespace
@@ -159,9 +160,9 @@ void Table::readContent(std::string bytes) {
   for (const fs::path& cpg : filesNamedIgnoringCase(path().parent_path(), stem + ".cpg")) {
     std::error_code ec;
     if (fs::file_size(cpg, ec) > 64 || ec) continue;
-    std::ifstream in(cpg, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (const auto named = codePageOfCpgText(text)) {
+    const auto text = os::readWholeFile(cpg);
+    if (!text) continue;
+    if (const auto named = codePageOfCpgText(*text)) {
       codePage_ = CodePage(*named);
       codePageSource_ = CodePageSource::cpgFile;
       codePageFile_ = cpg;
@@ -358,11 +359,9 @@ void Table::setText(std::string_view name, std::string_view value) {
   try {
     bytes = dbase::writeText(f, header_.variant, value, codePage_, &substituted);
   } catch (const ConversionError& e) {
-    const ErrorPlace place = placeOf(f, pendingRowNumber());
-    throw ConversionError(std::string(e.what()) + "\n" + where(place), place);
+    rethrowAt(e, placeOf(f, pendingRowNumber()));
   } catch (const TableError& e) {
-    const ErrorPlace place = placeOf(f, pendingRowNumber());
-    throw TableError(std::string(e.what()) + "\n" + where(place), place);
+    rethrowAt(e, placeOf(f, pendingRowNumber()));
   }
   set(f, bytes);
   if (substituted > 0) substitutions_.push_back({f.name, pendingRowNumber(), std::string(value)});
@@ -373,8 +372,7 @@ void Table::setInteger(std::string_view name, std::int64_t value) {
   try {
     set(f, dbase::writeInteger(f, header_.variant, value, codePage_));
   } catch (const TableError& e) {
-    const ErrorPlace place = placeOf(f, pendingRowNumber());
-    throw TableError(std::string(e.what()) + "\n" + where(place), place);
+    rethrowAt(e, placeOf(f, pendingRowNumber()));
   }
 }
 
@@ -404,8 +402,7 @@ std::int64_t Table::integer(std::string_view name) const {
     }
     return std::llround(*number);
   } catch (const ConversionError& e) {
-    const ErrorPlace place = placeOf(f, row);
-    throw ConversionError(std::string(e.what()) + "\n" + where(place), place);
+    rethrowAt(e, placeOf(f, row));
   }
 }
 

@@ -51,6 +51,14 @@ std::map<std::string, std::string> ExportFixture::files() const {
   return found;
 }
 
+std::map<std::string, std::string> exportedTablesOf(const std::filesystem::path& dir) {
+  std::map<std::string, std::string> tables;
+  for (const char* t : kExportedTables) {
+    if (std::filesystem::exists(dir / t)) tables[t] = readFile(dir / t);
+  }
+  return tables;
+}
+
 std::vector<std::string> linesWith(const Informe& informe, std::string_view fragment) {
   std::vector<std::string> found;
   for (const std::string& l : informe.lineas()) {

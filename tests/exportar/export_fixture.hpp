@@ -62,6 +62,13 @@ class ExportFixture {
   int chooserCalls_ = 0;
 };
 
+// The files of the six tables an export writes, in the order it writes them.
+inline constexpr const char* kExportedTables[] = {"ASIGNOMT.DBF", "PROFT.DBF",   "AULAT.DBF",
+                                                  "DIASHORAST.DBF", "GRUPOST.DBF", "ASIGT.DBF"};
+
+// Those of them that `dir` holds, with their bytes.
+std::map<std::string, std::string> exportedTablesOf(const std::filesystem::path& dir);
+
 // Lines of a report that contain `fragment`.
 std::vector<std::string> linesWith(const Informe& informe, std::string_view fragment);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "exportar/Exportacion.hpp"
+#include "exportar/export_fixture.hpp"
 #include "generar_centro/CentroGenerado.hpp"
 #include "importar/Importacion.hpp"
 #include "store/os_file.hpp"
@@ -14,9 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kTables[] = {"ASIGNOMT.DBF", "PROFT.DBF",   "AULAT.DBF",
-                               "DIASHORAST.DBF", "GRUPOST.DBF", "ASIGT.DBF"};
-
 void exportInto(const fs::path& document, const fs::path& dir) {
   OpcionesExportacion o;
   o.documento = document;
@@ -26,14 +24,6 @@ void exportInto(const fs::path& document, const fs::path& dir) {
 }
 
 }  // namespace
-
-Files tablesOf(const fs::path& dir) {
-  Files files;
-  for (const char* t : kTables) {
-    if (fs::exists(dir / t)) files[t] = readFile(dir / t);
-  }
-  return files;
-}
 
 std::vector<std::string> litterIn(const fs::path& dir) {
   std::vector<std::string> litter;
@@ -61,8 +51,8 @@ TwoSchools::TwoSchools(const fs::path& work, int sessions) : work_(work) {
   exportInto(documentA_, work / "ref-a");
   generador::escribirSolucion(work / "ref-a");
   exportInto(documentB_, work / "ref-b");
-  setA_ = tablesOf(work / "ref-a");
-  setB_ = tablesOf(work / "ref-b");
+  setA_ = exportedTablesOf(work / "ref-a");
+  setB_ = exportedTablesOf(work / "ref-b");
   EXPECT_EQ(setA_.size(), 6u);
   EXPECT_NE(setA_, setB_);
 
@@ -81,7 +71,7 @@ void TwoSchools::plannerWithA(const fs::path& dir) const {
 }
 
 State TwoSchools::stateOf(const fs::path& dir) const {
-  const Files now = tablesOf(dir);
+  const Files now = exportedTablesOf(dir);
   if (now.empty()) return State::none;
   if (now == setA_) return State::setA;
   if (now == setB_) return State::setB;

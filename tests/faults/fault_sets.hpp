@@ -13,9 +13,6 @@ namespace vestran::test {
 
 using Files = std::map<std::string, std::string>;  // name -> bytes
 
-// The six tables of a folder (those present), without the run lock or anything else.
-Files tablesOf(const std::filesystem::path& dir);
-
 // The files of a folder that are vestran's temporaries or its staging folder.
 std::vector<std::string> litterIn(const std::filesystem::path& dir);
 

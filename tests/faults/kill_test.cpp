@@ -11,6 +11,7 @@
 #include <map>
 #include <thread>
 
+#include "exportar/export_fixture.hpp"
 #include "faults/fault_sets.hpp"
 #include "store/planner_folder.hpp"
 #include "support/test_support.hpp"
@@ -94,7 +95,7 @@ TEST_F(Kills, AnImportKilledAnywhereLeavesTheEarlierResultOrTheWholeNewOne) {
   const fs::path result = schools.documentA().parent_path() / "ResultadoVestranescuela-a.xml";
   const auto duration = timeOf(importA);
   const std::string document = readFile(schools.documentA());
-  const Files tables = tablesOf(dir);
+  const Files tables = exportedTablesOf(dir);
   std::map<std::string, int> seen;
   for (int i = 0; i < kKills; ++i) {
     SCOPED_TRACE("kill " + std::to_string(i));
@@ -104,7 +105,7 @@ TEST_F(Kills, AnImportKilledAnywhereLeavesTheEarlierResultOrTheWholeNewOne) {
     EXPECT_TRUE(now == "anterior" || now == schools.resultOverA()) << now.size();
     ++seen[now == "anterior" ? "earlier" : "new"];
     EXPECT_EQ(readFile(schools.documentA()), document);
-    EXPECT_EQ(tablesOf(dir), tables);
+    EXPECT_EQ(exportedTablesOf(dir), tables);
   }
   // The next import removes what killed ones left beside the document.
   ASSERT_EQ(run(importA).exitCode, 0);

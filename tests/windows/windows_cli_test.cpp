@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "exportar/export_fixture.hpp"
 #include "generar_centro/CentroGenerado.hpp"
 #include "support/test_support.hpp"
 
@@ -18,8 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kWine = "/usr/lib/wine/wine64";
-const char* const kTables[] = {"ASIGNOMT.DBF", "PROFT.DBF",   "AULAT.DBF",
-                               "DIASHORAST.DBF", "GRUPOST.DBF", "ASIGT.DBF"};
 
 fs::path windowsBuild() {
   const char* b = std::getenv("VESTRAN_WINDOWS_BUILD");
@@ -57,11 +56,6 @@ class WindowsCli : public ::testing::Test {
     args.insert(args.begin(), VESTRAN_CLI);
     return run(args, {}, env);
   }
-  static std::map<std::string, std::string> tables(const fs::path& dir) {
-    std::map<std::string, std::string> t;
-    for (const char* name : kTables) t[name] = readFile(dir / name);
-    return t;
-  }
   TempDir dir;
 };
 
@@ -87,8 +81,8 @@ TEST_F(WindowsCli, WritesTheSameTablesAndResultsAsTheLinuxBuild) {
                             onZ(dir / "windows" / "DTEMP"), "--marcos", c.marcos});
     ASSERT_EQ(l.exitCode, 0) << l.err;
     ASSERT_EQ(w.exitCode, 0) << w.err;
-    EXPECT_EQ(tables(dir / "windows" / "DTEMP"), tables(dir / "linux" / "DTEMP"));
-    for (const char* t : kTables) {
+    EXPECT_EQ(exportedTablesOf(dir / "windows" / "DTEMP"), exportedTablesOf(dir / "linux" / "DTEMP"));
+    for (const char* t : kExportedTables) {
       EXPECT_EQ(tdbfDump(dir / "windows" / "DTEMP" / t), tdbfDump(dir / "linux" / "DTEMP" / t)) << t;
     }
     // The same solution on both sides, imported by each.
@@ -142,7 +136,7 @@ TEST_F(WindowsCli, ThePlannerFolderIsDTEMPOnTheCurrentDrive) {
 TEST_F(WindowsCli, ATableHeldByAnotherWindowsProgramStopsTheRunAndNothingChanges) {
   writeFile(dir / "centro.xml", generador::documentoDeCentro({300, false}));
   ASSERT_EQ(windows({"exportar", onZ(dir / "centro.xml"), "--dir", onZ(dir / "DTEMP")}).exitCode, 0);
-  const auto before = tables(dir / "DTEMP");
+  const auto before = exportedTablesOf(dir / "DTEMP");
   // The helper opens PROFT with no sharing, as the planner does, and waits.
   Child planner({kWine, utf8(windowsBuild() / "tests" / "vestran-retener.exe"),
                  onZ(dir / "DTEMP" / "PROFT.DBF"), onZ(dir / "listo"), onZ(dir / "suelta")});
@@ -156,7 +150,7 @@ TEST_F(WindowsCli, ATableHeldByAnotherWindowsProgramStopsTheRunAndNothingChanges
   EXPECT_NE(r.err.find("está abierta en otro programa"), std::string::npos) << r.err;
   writeFile(dir / "suelta", "");
   planner.wait();
-  EXPECT_EQ(tables(dir / "DTEMP"), before);
+  EXPECT_EQ(exportedTablesOf(dir / "DTEMP"), before);
   EXPECT_FALSE(fs::exists(dir / "DTEMP" / "vestran-exportacion"));
 }
 
@@ -164,7 +158,7 @@ TEST_F(WindowsCli, TablaWritesTheSameCsvBytes) {
   writeFile(dir / "centro.xml", readFile(fs::path(VESTRAN_EXAMPLES) / "centro-ejemplo.xml"));
   ASSERT_EQ(linux({"exportar", utf8(dir / "centro.xml"), "--dir", utf8(dir / "DTEMP"), "--marcos",
                    "1"}).exitCode, 0);
-  for (const char* t : kTables) {
+  for (const char* t : kExportedTables) {
     const auto l = linux({"tabla", utf8(dir / "DTEMP" / t)});
     const auto w = windows({"tabla", onZ(dir / "DTEMP" / t)});
     EXPECT_EQ(w.exitCode, 0) << w.err;
