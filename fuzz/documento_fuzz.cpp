@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "store/document.hpp"
+#include "store/xml/document.hpp"
 #include "store/errors.hpp"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "fuzz_support.hpp"
 #include "store/errors.hpp"
-#include "store/table.hpp"
+#include "store/table/table.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::filesystem::path file = vestran::fuzz::scratch() / "T.DBF";

@@ -117,6 +117,7 @@ step "vestran para Windows"
 export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mingw_dlls="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")"
 export WINEPATH="$mingw_dlls;/usr/x86_64-w64-mingw32/lib${qt:+;$qt/bin}"
+mkdir -p "$build"
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release \
@@ -128,8 +129,8 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DVESTRAN_STATIC_ICU=ON \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DVESTRAN_BUILD_GUI=$([ "$desktop" = 1 ] && echo ON || echo OFF) \
-  -DVESTRAN_BUILD_TESTS=ON >"$build.configure.log" 2>&1 ||
-  { cat "$build.configure.log" >&2; exit 1; }
+  -DVESTRAN_BUILD_TESTS=ON >"$build/configure.log" 2>&1 ||
+  { cat "$build/configure.log" >&2; exit 1; }
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
   /usr/lib/wine/wineserver -w

@@ -9,7 +9,7 @@
 #include "Plantihoras/TPlantillas.hpp"
 #include "mensajes/Mensajes.hpp"
 #include "modos/CarpetaPlanificador.hpp"
-#include "store/os_file.hpp"
+#include "store/os/paths.hpp"
 #include "ventanas/Componentes.hpp"
 
 namespace vestran {

@@ -20,7 +20,7 @@
 #include "mensajes/Mensajes.hpp"
 #include "modos/CarpetaPlanificador.hpp"
 #include "store/errors.hpp"
-#include "store/os_file.hpp"
+#include "store/os/paths.hpp"
 #include "vestran/version.hpp"
 #include "ventanas/Ayuda.hpp"
 #include "ventanas/Componentes.hpp"

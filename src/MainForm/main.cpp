@@ -9,7 +9,7 @@
 #include "MainForm/TMForm.hpp"
 #include "mensajes/Mensajes.hpp"
 #include "modos/Arranque.hpp"
-#include "store/os_file.hpp"
+#include "store/os/paths.hpp"
 #include "ventanas/Componentes.hpp"
 #include "ventanas/Traducciones.hpp"
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "store/document.hpp"
+#include "store/xml/document.hpp"
 
 class QComboBox;
 class QLabel;

@@ -12,9 +12,9 @@
 #include "mensajes/Mensajes.hpp"
 #include "modos/CarpetaPlanificador.hpp"
 #include "store/errors.hpp"
-#include "store/os_file.hpp"
-#include "store/table.hpp"
-#include "store/table_csv.hpp"
+#include "store/os/paths.hpp"
+#include "store/table/table.hpp"
+#include "store/table/table_csv.hpp"
 
 #ifdef _WIN32
 #include <io.h>
@@ -116,7 +116,7 @@ int exportar(const CommandLine& line) {
   opciones.directorio = carpetaDelPlanificador(line.dir);
   opciones.formato = formatoPedido(line);
   opciones.documentoLeido =
-      leerDocumentoDeIntercambio(*documento, "No se ha modificado ninguna tabla.");
+      leerDocumentoDeIntercambio(*documento, kNingunaTablaModificada);
   const auto elegidos = marcosElegidosEn(line, *opciones.documentoLeido);
   opciones.elegirMarcos = [elegidos](const SolicitudMarcos&) { return elegidos; };
   ProgresoEnTerminal progreso;

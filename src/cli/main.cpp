@@ -9,7 +9,7 @@
 
 #include "cli/command_line.hpp"
 #include "cli/commands.hpp"
-#include "store/os_file.hpp"
+#include "store/os/paths.hpp"
 #include "vestran/version.hpp"
 
 #ifdef _WIN32

@@ -1,6 +1,7 @@
 #include "exportar/CodigosEmitidos.hpp"
 
-#include "store/codepage.hpp"
+#include "mensajes/Mensajes.hpp"
+#include "store/dbase/codepage.hpp"
 #include "store/errors.hpp"
 
 namespace vestran {
@@ -35,7 +36,8 @@ std::string CodigosEmitidos::emitir(std::string_view base, std::string_view text
       throw CodigosAgotados("No queda ningún código corto libre para '" + std::string(texto) +
                                 "' en la tabla " + tabla_ +
                                 ": ya se usan todos los sufijos del 1 al 999 de '" + raiz +
-                                "'.\nNo se ha modificado ninguna tabla.",
+                                "'.\nAcorte o cambie ese nombre en Colmeda y exporte de "
+                                "nuevo.\n" + std::string(kNingunaTablaModificada),
                             {.table = tabla_});
     }
   }

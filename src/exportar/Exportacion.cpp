@@ -6,19 +6,36 @@
 #include <system_error>
 
 #include "intercambio/DocumentoDeIntercambio.hpp"
-#include "store/os_file.hpp"
-#include "store/planner_folder.hpp"
-#include "store/staged_tables.hpp"
+#include "mensajes/Mensajes.hpp"
+#include "store/os/file_error.hpp"
+#include "store/os/paths.hpp"
+#include "store/staging/planner_folder.hpp"
+#include "store/staging/staged_tables.hpp"
 
 namespace vestran {
 
 namespace {
 
-constexpr std::string_view kNadaHecho = "No se ha modificado ninguna tabla.";
-constexpr std::array<std::string_view, 6> kTablas = {"ASIGNOMT", "PROFT",   "AULAT",
-                                                      "DIASHORAST", "GRUPOST", "ASIGT"};
-
 }  // namespace
+
+// The builders in the order the run calls them; later ones read what earlier ones wrote.
+const Exportacion::Paso Exportacion::kPasos[] = {
+    {"ASIGNOMT", &Exportacion::ExportarMaterias},   {"ASIGNOMT", &Exportacion::ExportarTareas},
+    {"PROFT", &Exportacion::ExportarProfesores},    {"AULAT", &Exportacion::ExportarAulas},
+    {"DIASHORAST", &Exportacion::ExportarMarcos},   {"GRUPOST", &Exportacion::ExportarGrupos},
+    {"ASIGT", &Exportacion::ExportarSesiones},
+};
+
+std::span<const std::string_view> tablasExportadas() {
+  static const std::vector<std::string_view> tablas = [] {
+    std::vector<std::string_view> t;
+    for (const Exportacion::Paso& p : Exportacion::kPasos) {
+      if (std::find(t.begin(), t.end(), p.tabla) == t.end()) t.push_back(p.tabla);
+    }
+    return t;
+  }();
+  return tablas;
+}
 
 Exportacion::Exportacion(OpcionesExportacion opciones) : opciones_(std::move(opciones)) {}
 
@@ -30,29 +47,25 @@ ResultadoExportacion Exportacion::ejecutar() {
     std::error_code ec;
     std::filesystem::create_directories(carpeta, ec);
     if (ec) {
-      throw TableError("No se pudo crear la carpeta del planificador " + os::pathToUtf8(carpeta) +
-                           ": " + os::describe(ec),
+      throw TableError(parrafos({"No se pudo crear la carpeta del planificador " +
+                                     os::pathForUser(carpeta) + ": " + os::describe(ec) + ".",
+                                 kNingunaTablaModificada}),
                        {.file = carpeta});
     }
     const PlannerFolder tomada = PlannerFolder::take(carpeta);
-    StagedTables nuevas(carpeta);
-    nuevas.requireLiveTablesFree(kTablas);
+    StagedTables nuevas(carpeta, tablasExportadas());
+    nuevas.requireLiveTablesFree();
     tablas_ = nuevas.folder();
-    ExportarMaterias();
-    ExportarTareas();
-    ExportarProfesores();
-    ExportarAulas();
-    ExportarMarcos();
-    ExportarGrupos();
-    ExportarSesiones();
+    for (const Paso& paso : kPasos) (this->*paso.construir)();
+    exigirTablasUtiles();
     avanzar("Colocando las tablas nuevas", 0, 0);
     resultado_.colocacion = nuevas.commit();
     resultado_.carpeta = carpeta;
     return std::move(resultado_);
   } catch (const std::bad_alloc&) {
-    throw OutOfMemoryError("No hay memoria suficiente para exportar el documento " +
-                               os::pathToUtf8(opciones_.documento) + ".\n" +
-                               std::string(kNadaHecho),
+    throw OutOfMemoryError(parrafos({"No hay memoria suficiente para exportar el documento " +
+                                         os::pathForUser(opciones_.documento) + ".",
+                                     kCierreOtrosProgramas, kNingunaTablaModificada}),
                            {.file = opciones_.documento});
   }
 }
@@ -62,14 +75,29 @@ void Exportacion::comprobarDocumento() {
     XMLDoc = std::move(*opciones_.documentoLeido);
     opciones_.documentoLeido.reset();
   } else {
-    XMLDoc = leerDocumentoDeIntercambio(opciones_.documento, kNadaHecho);
+    XMLDoc = leerDocumentoDeIntercambio(opciones_.documento, kNingunaTablaModificada);
   }
-  if (XMLDoc.select("/datosGHC/marcosDeHorario/marcoHorario").empty()) {
-    throw DocumentError("El documento " + os::pathToUtf8(opciones_.documento) +
-                            " no tiene ningún marco horario (<marcoHorario> dentro de "
-                            "<marcosDeHorario>).\n" + std::string(kNadaHecho),
-                        {.file = opciones_.documento});
+  if (XMLDoc.select(kRutaMarcos).empty()) {
+    throw DocumentError(parrafos({"El documento " + os::pathForUser(opciones_.documento) +
+                                      " no tiene ningún marco horario (las jornadas con sus "
+                                      "horas), y sin ellos el planificador no tiene días ni horas.",
+                                  "Defina los marcos horarios en Colmeda y exporte el documento "
+                                  "de nuevo.",
+                                  kNingunaTablaModificada}),
+                        {.file = opciones_.documento},
+                        "Falta <marcoHorario> dentro de <marcosDeHorario>.");
   }
+  exigirIdentificadoresDistintos(XMLDoc, opciones_.documento);
+}
+
+void Exportacion::exigirTablasUtiles() const {
+  if (resultado_.avisos.empty() || opciones_.siNoSirven == SiNoSirven::colocar) return;
+  std::string motivos;
+  for (const std::string& aviso : resultado_.avisos) motivos += "\n" + aviso;
+  throw ExportacionInservible(
+      "Las tablas nuevas no servirían al planificador, así que no se han colocado:" + motivos +
+          "\n" + std::string(kNingunaTablaModificada),
+      resultado_.avisos);
 }
 
 void Exportacion::avanzar(std::string_view tabla, std::size_t hechos, std::size_t total) {
@@ -97,7 +125,7 @@ void Exportacion::cerrar(Table& tabla) {
 
 Resumen resumir(const ResultadoExportacion& r) {
   Resumen resumen;
-  resumen.lineas.push_back("Tablas en " + os::pathToUtf8(r.carpeta) + ":");
+  resumen.lineas.push_back("Tablas en " + os::pathForUser(r.carpeta) + ":");
   for (const FilasDeTabla& t : r.tablas) {
     resumen.lineas.push_back("  " + t.tabla + ": " + std::to_string(t.filas) +
                              (t.filas == 1 ? " fila" : " filas"));

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,9 +18,9 @@
 #include "mensajes/Informe.hpp"
 #include "mensajes/Progreso.hpp"
 #include "mensajes/Resumen.hpp"
-#include "store/document.hpp"
+#include "store/xml/document.hpp"
 #include "store/errors.hpp"
-#include "store/table.hpp"
+#include "store/table/table.hpp"
 #include "store/text.hpp"
 
 namespace vestran {
@@ -45,6 +46,25 @@ class ExportacionCancelada : public Error {
       : Error(motivo) {}
 };
 
+// The new tables would leave the planner without days, groups or lessons: they are not
+// put in place of the earlier ones. avisos() gives each cause.
+class ExportacionInservible : public Error {
+ public:
+  ExportacionInservible(const std::string& mensaje, std::vector<std::string> avisos)
+      : Error(mensaje), avisos_(std::move(avisos)) {}
+  const std::vector<std::string>& avisos() const { return avisos_; }
+
+ private:
+  std::vector<std::string> avisos_;
+};
+
+// What the run does with new tables that the planner could not work with (no days, no
+// groups or no lessons).
+enum class SiNoSirven {
+  detener,  // stop with ExportacionInservible; the earlier tables stay (the programs)
+  colocar,  // put them in place all the same (tests and tools that look at single tables)
+};
+
 struct OpcionesExportacion {
   std::filesystem::path documento;
   // The document already read with leerDocumentoDeIntercambio, if the caller has it; the
@@ -54,6 +74,7 @@ struct OpcionesExportacion {
   TableFormat formato = TableFormat::level7;
   ElegirMarcos elegirMarcos;
   AvisoDeProgreso progreso{};  // may be empty
+  SiNoSirven siNoSirven = SiNoSirven::detener;
 };
 
 struct FilasDeTabla {
@@ -70,6 +91,9 @@ struct ResultadoExportacion {
   std::chrono::microseconds colocacion{0};  // how long putting the new tables in place took
 };
 
+// The tables an export writes, in the order it writes them.
+std::span<const std::string_view> tablasExportadas();
+
 // The summary the window and the CLI show: the rows of each table and the warnings.
 Resumen resumir(const ResultadoExportacion& resultado);
 
@@ -78,6 +102,13 @@ Resumen resumir(const ResultadoExportacion& resultado);
 class Exportacion {
  public:
   explicit Exportacion(OpcionesExportacion opciones);
+
+  // One step of the run: the table a builder writes, and the builder.
+  struct Paso {
+    std::string_view tabla;
+    void (Exportacion::*construir)();
+  };
+  static const Paso kPasos[7];
 
   // Checks the document, then recreates the six tables in order. All six are written
   // beside the live ones and put in their place together at the end: a run that stops,
@@ -91,6 +122,9 @@ class Exportacion {
  private:
   // Reads the document; stops the run before any table is touched when it cannot be used.
   void comprobarDocumento();
+  // Throws ExportacionInservible when a warning says the planner could not work with the
+  // new tables.
+  void exigirTablasUtiles() const;
   void ExportarMaterias();
   void ExportarTareas();
   void ExportarProfesores();

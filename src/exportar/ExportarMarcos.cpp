@@ -1,8 +1,11 @@
 // DIASHORAST: the periods of the time frames the run uses, and each frame's letter.
 
+#include <set>
+#include <utility>
+
 #include "exportar/Exportacion.hpp"
 #include "exportar/LecturaElementos.hpp"
-#include "store/codepage.hpp"
+#include "store/dbase/codepage.hpp"
 
 namespace vestran {
 
@@ -35,6 +38,13 @@ std::int32_t minutosDelDia(const std::string& hora, const std::string& donde,
          enteroEn(midChars(hora, 3, 2), donde, que);
 }
 
+// Whether HH:MM names a time of the day, from 00:00 to 24:00.
+bool esHoraDelDia(const std::string& hora) {
+  const std::int32_t h = toInt32(firstChars(hora, 2));
+  const std::int32_t m = toInt32(midChars(hora, 3, 2));
+  return h >= 0 && m >= 0 && m < 60 && (h < 24 || (h == 24 && m == 0));
+}
+
 }  // namespace
 
 std::string Exportacion::elegirSeleccion(const std::vector<Element>& marcos) {
@@ -62,19 +72,20 @@ std::string Exportacion::elegirSeleccion(const std::vector<Element>& marcos) {
   }
   throw ExportacionCancelada("Exportación cancelada: no se han elegido uno o dos marcos "
                              "horarios en " + std::to_string(kIntentosDeSeleccion) +
-                             " intentos.\nNo se ha modificado ninguna tabla.");
+                             " intentos.\n" + std::string(kNingunaTablaModificada));
 }
 
 void Exportacion::ExportarMarcos() {
   Table::recreate(tablas_, "DIASHORAST", kCamposDiashoras, opciones_.formato);
-  const auto elegidos =
-      marcosElegidos(elegirSeleccion(XMLDoc.select("/datosGHC/marcosDeHorario/marcoHorario")));
+  const auto elegidos = marcosElegidos(elegirSeleccion(XMLDoc.select(kRutaMarcos)));
   MarcoElegido1 = elegidos.MarcoElegido1;
   MarcoElegido2 = elegidos.MarcoElegido2;
 
   Table tabla = Table::open(tablas_, "DIASHORAST");
   Informe& informe = resultado_.informe;
-  const auto tramos = XMLDoc.select("/datosGHC/marcosDeHorario/marcoHorario/tramo");
+  const auto tramos = XMLDoc.select(kRutaTramos);
+  // A day and period given twice in one frame would give the planner two rows of one key.
+  std::set<std::pair<std::string, std::string>> escritas;
   for (std::size_t i = 0; i < tramos.size(); ++i) {
     avanzar("DIASHORAST", i, tramos.size());
     const Element& tramo = tramos[i];
@@ -89,9 +100,23 @@ void Exportacion::ExportarMarcos() {
     const std::string tipo = textoHijo(tramo, "Tipo", donde, informe);
     const std::int32_t minutos = minutosDelDia(salida, donde, "<horaSalida>") -
                                  minutosDelDia(entrada, donde, "<horaEntrada>");
+    const std::string diho = std::to_string(dia + 1) + std::to_string(indice);
+    if (!escritas.emplace(diho, submarco).second) {
+      informe.anotar(donde + ": repite el día " + std::to_string(dia) + " y la hora " +
+                     std::to_string(indice) + " del marco '" + submarco +
+                     "' de otro <tramo> anterior; se omite.");
+      continue;
+    }
+    for (const auto& [hora, que] : {std::pair{entrada, "de entrada"}, std::pair{salida, "de salida"}}) {
+      if (!esHoraDelDia(hora)) {
+        informe.anotar(donde + ": la hora " + que + " '" + hora +
+                       "' no es una hora del día; MINUTOS queda en " + std::to_string(minutos) +
+                       ".");
+      }
+    }
 
     tabla.append();
-    tabla.setText("DIHO", std::to_string(dia + 1) + std::to_string(indice));
+    tabla.setText("DIHO", diho);
     tabla.setText("DIA", std::to_string(dia + 1));
     tabla.setText("TEXTODIA", nombreDelDia(dia));
     tabla.setText("HORA", std::to_string(indice));

@@ -80,6 +80,10 @@ void Exportacion::ExportarSesiones() {
         variable ? textoHijo(variable, "numSesiones", donde, informe) : std::string();
     if (horas.empty()) horas = "1";
     const std::int32_t n = enteroEn(horas, donde, "<numSesiones>");
+    if (n < 0) {
+      informe.anotar(donde + ": <numSesiones> es " + horas +
+                     ", un número negativo; HORAS queda en " + horas + " y SESIONES vacío.");
+    }
 
     const std::string tarea = textoHijo(sesion, "tarea", donde, informe);
     std::string ctarea;

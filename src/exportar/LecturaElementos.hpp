@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/document.hpp"
+#include "store/xml/document.hpp"
 #include "mensajes/Informe.hpp"
 
 namespace vestran {

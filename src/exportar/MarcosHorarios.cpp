@@ -1,7 +1,10 @@
 #include "exportar/MarcosHorarios.hpp"
 
 #include <algorithm>
+#include <map>
 #include <unordered_map>
+
+#include "store/os/paths.hpp"
 
 #include "store/text.hpp"
 
@@ -11,8 +14,6 @@ namespace {
 
 constexpr std::size_t kAnchoLinea = 30;
 constexpr std::size_t kAnchoHueco = 10;
-constexpr std::string_view kRutaMarcos = "/datosGHC/marcosDeHorario/marcoHorario";
-constexpr std::string_view kRutaTramos = "/datosGHC/marcosDeHorario/marcoHorario/tramo";
 
 std::string primerAtributo(const Element& marco) {
   const auto atributos = marco.attributes();
@@ -78,12 +79,18 @@ SeleccionMarcos evaluarSeleccion(const std::vector<MarcoHorario>& marcos,
 std::vector<std::size_t> marcosPorIdentificador(const std::vector<MarcoHorario>& marcos,
                                                 std::string_view lista) {
   std::vector<std::size_t> elegidos;
+  std::vector<std::string> nombrados;
   std::size_t inicio = 0;
   while (inicio <= lista.size()) {
     const std::size_t fin = std::min(lista.find(',', inicio), lista.size());
     const std::string id = trim(lista.substr(inicio, fin - inicio));
     inicio = fin + 1;
     if (id.empty()) continue;
+    if (std::find(nombrados.begin(), nombrados.end(), id) != nombrados.end()) {
+      throw SeleccionInvalida("El marco horario '" + id + "' está nombrado dos veces; nombre "
+                              "uno o dos marcos distintos.");
+    }
+    nombrados.push_back(id);
     bool encontrado = false;
     for (std::size_t i = 0; i < marcos.size(); ++i) {
       if (trim(marcos[i].id) == id) {
@@ -101,6 +108,29 @@ std::vector<std::size_t> marcosPorIdentificador(const std::vector<MarcoHorario>&
   const SeleccionMarcos s = evaluarSeleccion(marcos, elegidos);
   if (!s.resultMH) throw SeleccionInvalida(std::string(*s.mensaje));
   return elegidos;
+}
+
+void exigirIdentificadoresDistintos(const Document& documento,
+                                    const std::filesystem::path& archivo) {
+  std::map<std::string, std::vector<int>> lineas;
+  for (const Element& marco : documento.select(kRutaMarcos)) {
+    lineas[trim(primerAtributo(marco))].push_back(marco.line());
+  }
+  for (const auto& [id, donde] : lineas) {
+    if (donde.size() < 2) continue;
+    std::string detalle = "Los <marcoHorario> con el identificador '" + id + "' están en las líneas";
+    for (std::size_t i = 0; i < donde.size(); ++i) {
+      detalle += (i == 0 ? " " : i + 1 == donde.size() ? " y " : ", ") + std::to_string(donde[i]);
+    }
+    throw DocumentError(parrafos({"El documento " + os::pathForUser(archivo) + " tiene " +
+                                      std::to_string(donde.size()) +
+                                      " marcos horarios con el mismo identificador '" + id +
+                                      "', y el planificador no podría distinguir sus horas.",
+                                  "Dé a cada marco horario un identificador distinto en Colmeda "
+                                  "y exporte el documento de nuevo.",
+                                  kNingunaTablaModificada}),
+                        {.file = archivo}, detalle + ".");
+  }
 }
 
 MarcosElegidos marcosElegidos(std::string_view seleccion) {

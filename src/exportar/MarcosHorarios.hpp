@@ -4,6 +4,7 @@
 // choice becomes the frames an export uses.
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -11,7 +12,7 @@
 #include <vector>
 
 #include "mensajes/Mensajes.hpp"
-#include "store/document.hpp"
+#include "store/xml/document.hpp"
 #include "store/errors.hpp"
 
 namespace vestran {
@@ -55,6 +56,11 @@ class SeleccionInvalida : public Error {
 // identifier the document does not have.
 std::vector<std::size_t> marcosPorIdentificador(const std::vector<MarcoHorario>& marcos,
                                                 std::string_view lista);
+
+// Throws DocumentError, naming the identifier and where it stands, when two frames of the
+// document have the same identifier (trimmed): their periods could not be told apart.
+void exigirIdentificadoresDistintos(const Document& documento,
+                                    const std::filesystem::path& archivo);
 
 // The identifiers in a selection text: two when it has exactly 20 characters, one
 // otherwise; each trimmed, at most 10 characters.

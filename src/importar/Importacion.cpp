@@ -5,11 +5,12 @@
 #include <string>
 
 #include "intercambio/DocumentoDeIntercambio.hpp"
-#include "store/document.hpp"
+#include "mensajes/Mensajes.hpp"
 #include "store/errors.hpp"
-#include "store/os_file.hpp"
-#include "store/planner_folder.hpp"
-#include "store/table.hpp"
+#include "store/os/paths.hpp"
+#include "store/os/replacing.hpp"
+#include "store/staging/planner_folder.hpp"
+#include "store/table/table.hpp"
 #include "store/text.hpp"
 
 namespace vestran {
@@ -18,7 +19,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kNadaEscrito = "No se ha escrito ningún archivo.";
+// The seven tables, opened in the order the planner's solution is read with.
+struct TablasDelPlanificador {
+  Table soluc, grupos, profesores, aulas, nomAsg, tramos, asig;
+
+  static TablasDelPlanificador abrir(const fs::path& dir) {
+    return {Table::open(dir, "SOLUC"),    Table::open(dir, "GRUPOST"),
+            Table::open(dir, "PROFT"),    Table::open(dir, "AULAT"),
+            Table::open(dir, "ASIGNOMT"), Table::open(dir, "DIASHORAST"),
+            Table::open(dir, "ASIGT")};
+  }
+  void cerrar() {
+    for (Table* t : {&soluc, &grupos, &profesores, &aulas, &nomAsg, &tramos, &asig}) t->close();
+  }
+};
 
 // The name of the first generic room in AULAT, or "" when there is none.
 std::string nombreDeAulaGenerica(Table& aulas) {
@@ -28,154 +42,203 @@ std::string nombreDeAulaGenerica(Table& aulas) {
   return "";
 }
 
-std::string nombreDeTipo(char tipo) {
-  switch (tipo) {
-    case 'D': return "D (fecha)";
-    case 'L': return "L (lógico)";
-    case 'M': return "M (memo)";
-    case 'T': return "T (fecha y hora)";
-    case '@': return "@ (marca de tiempo)";
-    case 'G': return "G (objeto)";
-    case 'B': return "B (memo binario)";
-    default: return std::string(1, tipo);
-  }
-}
-
 // The planner writes the day and the period as numbers. A field that cannot hold one
 // would read as 0 and drop every lesson without a word.
 void exigirCampoNumerico(const Table& soluc, std::string_view campo) {
+  if (soluc.holdsNumbers(campo)) return;
   const dbase::Field& f = soluc.field(campo);
-  const bool numerico =
-      f.type == 'N' || f.type == 'F' || f.type == 'I' || f.type == '+' || f.type == 'O' ||
-      f.type == 'Y' || f.type == 'C' ||
-      (f.type == 'B' && soluc.variant() == dbase::Variant::visualFoxPro);
-  if (!numerico) {
-    throw TableError("El campo " + std::string(campo) + " de SOLUC (" +
-                         os::pathToUtf8(soluc.path()) + ") es de tipo " + nombreDeTipo(f.type) +
-                         ", que no guarda números: el día y la hora de cada clase deben ser "
-                         "números.\n" + std::string(kNadaEscrito),
-                     {.table = "SOLUC", .file = soluc.path(), .field = std::string(campo)});
-  }
+  const std::string por = f.width == 0 ? "no tiene sitio para ninguna cifra (mide 0)"
+                                       : "es de tipo " + soluc.typeName(campo) +
+                                             ", que no guarda números";
+  throw TableError(parrafos({"La solución del planificador (" + os::pathForUser(soluc.path()) +
+                                 ") no se puede leer: su campo " + std::string(campo) + " " +
+                                 por + ", y el día y la hora de cada clase deben ser números.",
+                             "Vuelva a resolver el horario en Dalmerin para que escriba de nuevo "
+                             "la tabla SOLUC.",
+                             kNingunArchivoEscrito}),
+                   {.table = "SOLUC", .file = soluc.path(), .field = std::string(campo)});
 }
 
-std::int32_t enteroDeSoluc(const Table& soluc, std::string_view campo, std::int64_t valor) {
-  if (valor < std::numeric_limits<std::int32_t>::min() ||
-      valor > std::numeric_limits<std::int32_t>::max()) {
-    throw ConversionError("SOLUC, fila " + std::to_string(soluc.rowNumber()) + ": el valor de " +
-                              std::string(campo) + " (" + soluc.text(campo) +
-                              ") no es un número entero válido.\n" + std::string(kNadaEscrito),
-                          {.table = "SOLUC", .file = soluc.path(), .row = soluc.rowNumber(),
-                           .field = std::string(campo)});
+// A code and the name the planner's tables give it: "Matemáticas (MAT1)".
+std::string conNombre(Table& tabla, std::string_view campoCodigo, std::string_view campoNombre,
+                      const std::string& codigo) {
+  if (codigo.empty()) return "(sin código)";
+  if (tabla.hasField(campoCodigo) && tabla.hasField(campoNombre) &&
+      tabla.locate(campoCodigo, {codigo})) {
+    const std::string nombre = tabla.text(campoNombre);
+    if (!nombre.empty() && nombre != codigo) return nombre + " (" + codigo + ")";
   }
-  return static_cast<std::int32_t>(valor);
+  return codigo;
 }
 
-ResultadoImportacion importarEnCarpeta(const OpcionesImportacion& opciones) {
-  const fs::path& dir = opciones.directorio;
-  const PlannerFolder tomada = PlannerFolder::take(dir);
-  Table soluc = Table::open(dir, "SOLUC");
-  Table grupos = Table::open(dir, "GRUPOST");
-  Table profesores = Table::open(dir, "PROFT");
-  Table aulas = Table::open(dir, "AULAT");
-  Table nomAsg = Table::open(dir, "ASIGNOMT");
-  Table tramos = Table::open(dir, "DIASHORAST");
-  Table asig = Table::open(dir, "ASIGT");
-  exigirCampoNumerico(soluc, "DIA");
-  exigirCampoNumerico(soluc, "HORA");
+// One row of SOLUC as the import reads it.
+struct FilaDeSoluc {
+  std::size_t fila = 0;  // its number in the file
+  Table::WholeNumber dia, hora;
+  std::string marco, aula, asignatura, grupo, profesor;
+};
 
-  ResultadoImportacion r;
-  if (const auto nota = soluc.codePageNote()) r.informe.anotar(*nota);
-  const std::string aulaGenerica = nombreDeAulaGenerica(aulas);
+FilaDeSoluc leerFila(const Table& soluc) {
+  return {soluc.rowNumber(),       soluc.wholeNumber("DIA"), soluc.wholeNumber("HORA"),
+          soluc.text("MARCO"),     soluc.text("AULA"),       soluc.text("ASIG"),
+          soluc.text("CODGRUPO"),  soluc.text("PROF")};
+}
 
-  avisar(opciones.progreso, "Leyendo el documento", 0, 0);
-  Document XMLDoc =
-      leerDocumentoDeIntercambio(opciones.documento, kNadaEscrito, Entrada::conservar);
-  Element datosGHC = XMLDoc.root();
-  const Element nuevo = datosGHC.appendElement("horario");
-  // The first <horario> receives the lessons: the new one, unless the document had one.
-  Element horario = datosGHC.child("horario");
-  if (horario != nuevo) {
-    r.informe.anotar("Aviso: el documento ya tenía un <horario> (línea " +
-                     std::to_string(horario.line()) +
-                     "); las clases se añaden a ese y el <horario> nuevo queda vacío al final.");
+// The lesson in the user's words: subject, group and teacher as the planner names them.
+std::string clase(TablasDelPlanificador& t, const FilaDeSoluc& f) {
+  return conNombre(t.nomAsg, "COD", "NOMBRE", f.asignatura) + ", " +
+         conNombre(t.grupos, "ABREV", "DESCRIP", f.grupo) + ", " +
+         conNombre(t.profesores, "ABREV", "NOMBRE", f.profesor);
+}
+
+bool esEnteroValido(const Table::WholeNumber& n, std::int64_t minimo) {
+  return n.state == Table::WholeNumber::State::number && n.value >= minimo &&
+         n.value <= std::numeric_limits<std::int32_t>::max();
+}
+
+class Importacion {
+ public:
+  explicit Importacion(const OpcionesImportacion& opciones) : opciones_(opciones) {}
+
+  ResultadoImportacion ejecutar() {
+    const PlannerFolder tomada = PlannerFolder::take(opciones_.directorio);
+    TablasDelPlanificador tablas = TablasDelPlanificador::abrir(opciones_.directorio);
+    exigirCampoNumerico(tablas.soluc, "DIA");
+    exigirCampoNumerico(tablas.soluc, "HORA");
+    if (const auto nota = tablas.soluc.codePageNote()) r_.informe.anotar(*nota);
+    aulaGenerica_ = nombreDeAulaGenerica(tablas.aulas);
+
+    r_.archivo = archivoResultado(opciones_.documento);
+    exigirResultadoDistintoDelDocumento();
+    avisar(opciones_.progreso, "Leyendo el documento", 0, 0);
+    Document documento =
+        leerDocumentoDeIntercambio(opciones_.documento, kNingunArchivoEscrito, Entrada::conservar);
+    Element horario = horarioQueRecibe(documento);
+    escribirClases(tablas, horario);
+    anotarRecuentos();
+
+    std::error_code ec;
+    r_.reemplazado = fs::exists(fs::symlink_status(r_.archivo, ec));
+    avisar(opciones_.progreso, "Guardando el resultado", 0, 0);
+    documento.save(r_.archivo);
+    tablas.cerrar();
+    return std::move(r_);
   }
 
-  // One lesson a line, so that the result stays readable.
-  if (!horario.hasChildNodes()) horario.appendText("\n");
+ private:
+  // A result named like the document itself would overwrite it (a link can make the
+  // document's name lead to the result's).
+  void exigirResultadoDistintoDelDocumento() const {
+    std::error_code ec;
+    if (!fs::equivalent(opciones_.documento, r_.archivo, ec)) return;
+    throw DocumentError(parrafos({"El resultado se escribiría en " + os::pathForUser(r_.archivo) +
+                                      ", que es el propio documento elegido (" +
+                                      os::pathForUser(opciones_.documento) + ") bajo otro nombre.",
+                                  "Elija el documento original que exportó Colmeda, no un "
+                                  "enlace a un resultado.",
+                                  kNingunArchivoEscrito}),
+                        {.file = r_.archivo});
+  }
 
-  Recuento sinColocar("Filas de SOLUC con DIA 0, que no se importan");
-  Recuento sinMarco("Filas de SOLUC cuyo MARCO no está en DIASHORAST (marco vacío)");
-  Recuento sinAula("Filas de SOLUC cuya AULA no está en AULAT (aula sin atributos)");
-  Recuento sinSesion("Filas de SOLUC cuya ASIG y CODGRUPO no están en ASIGT (sesion vacía)");
-
-  const std::size_t filas = soluc.rowCount();
-  std::size_t fila = 0;
-  for (soluc.first(); !soluc.eof(); soluc.next()) {
-    avisar(opciones.progreso, "SOLUC", fila, filas);
-    ++fila;
-    const std::string donde = "fila " + std::to_string(soluc.rowNumber());
-    const std::int64_t dia = soluc.integer("DIA");
-    if (dia == 0) {
-      sinColocar.contar(donde);
-      continue;
+  // The first <horario> of datosGHC receives the lessons: a new one appended at the end,
+  // unless the document had one (a result chosen again), which then gets them.
+  Element horarioQueRecibe(Document& documento) {
+    Element datosGHC = documento.root();
+    const Element nuevo = datosGHC.appendElement("horario");
+    Element horario = datosGHC.child("horario");
+    if (horario != nuevo) {
+      r_.clasesPrevias = horario.countChildren("tramo");
+      r_.informe.anotar("El documento ya tenía un <horario> (línea " +
+                        std::to_string(horario.line()) + ") con " +
+                        std::to_string(r_.clasesPrevias) +
+                        " <tramo>; las clases se añaden a ese y el <horario> nuevo queda vacío "
+                        "al final.");
     }
-    // Every value is read before the lesson's elements are made.
-    const std::int32_t atributoDia = enteroDeSoluc(soluc, "DIA", dia - 1);
-    const std::int32_t atributoIndice = enteroDeSoluc(soluc, "HORA", soluc.integer("HORA"));
-    const std::string letra = soluc.text("MARCO");
+    // One lesson a line, so that the result stays readable.
+    if (!horario.hasChildNodes()) horario.appendText("\n");
+    return horario;
+  }
+
+  void escribirClases(TablasDelPlanificador& t, Element& horario) {
+    Table& soluc = t.soluc;
+    const std::size_t filas = soluc.rowCount();
+    r_.filasDeSoluc = filas;
+    std::size_t hechas = 0;
+    for (soluc.first(); !soluc.eof(); soluc.next()) {
+      avisar(opciones_.progreso, "SOLUC", hechas++, filas);
+      const FilaDeSoluc f = leerFila(soluc);
+      const std::string donde = "fila " + std::to_string(f.fila);
+      if (f.dia.state == Table::WholeNumber::State::number && f.dia.value == 0) {
+        r_.sinColocar.push_back(clase(t, f));
+        continue;
+      }
+      if (f.dia.state == Table::WholeNumber::State::empty) {
+        r_.sinColocar.push_back(clase(t, f));
+        continue;
+      }
+      if (!esEnteroValido(f.dia, 1) || !esEnteroValido(f.hora, 0)) {
+        r_.valoresMalos.push_back("fila " + std::to_string(f.fila) + " (" + clase(t, f) +
+                                  "): DIA '" + trim(f.dia.text) + "', HORA '" +
+                                  trim(f.hora.text) + "'");
+        continue;
+      }
+      escribirTramo(t, horario, f, donde);
+      ++r_.tramos;
+    }
+  }
+
+  void escribirTramo(TablasDelPlanificador& t, Element& horario, const FilaDeSoluc& f,
+                     const std::string& donde) {
     std::string marco;
-    if (tramos.locate("MARCO", {letra})) {
-      marco = tramos.text("MARCOXML");
+    if (t.tramos.locate("MARCO", {f.marco})) {
+      marco = t.tramos.text("MARCOXML");
     } else {
-      sinMarco.contar(donde + " (MARCO '" + letra + "')");
+      sinMarco_.contar(donde + " (MARCO '" + f.marco + "')");
     }
-
     Element tramo = horario.appendElement("tramo");
     horario.appendText("\n");
-    tramo.setAttribute("dia", atributoDia);
-    tramo.setAttribute("indice", atributoIndice);
+    tramo.setAttribute("dia", static_cast<std::int32_t>(f.dia.value - 1));
+    tramo.setAttribute("indice", static_cast<std::int32_t>(f.hora.value));
     tramo.setAttribute("marco", marco);
 
     Element aula = tramo.appendElement("aula");
-    const std::string codigoAula = soluc.text("AULA");
-    if (trim(codigoAula).empty()) {
-      aula.setAttribute("anonima", aulaGenerica);
-    } else if (!aulas.locate("ABREV", {codigoAula})) {
-      sinAula.contar(donde + " (AULA '" + codigoAula + "')");
-    } else if (aulas.text("CL_GENERICA") == "N") {
-      aula.setAttribute("id", aulas.text("NOMBRE"));
+    if (trim(f.aula).empty()) {
+      aula.setAttribute("anonima", aulaGenerica_);
+    } else if (!t.aulas.locate("ABREV", {f.aula})) {
+      sinAula_.contar(donde + " (AULA '" + f.aula + "')");
+    } else if (t.aulas.text("CL_GENERICA") == "N") {
+      aula.setAttribute("id", t.aulas.text("NOMBRE"));
     }
 
     // Of several sessions of one subject and group, the lesson's own teacher's.
-    const std::string asignatura = soluc.text("ASIG");
-    const std::string grupo = soluc.text("CODGRUPO");
-    const std::string profesor = soluc.text("PROF");
     Element sesion = aula.appendElement("sesion");
-    if (asig.locate("CASIG;CGRUP;CPROF", {asignatura, grupo, profesor}) ||
-        asig.locate("CASIG;CGRUP", {asignatura, grupo})) {
-      sesion.setText(asig.text("CL_SESION"));
+    if (t.asig.locate("CASIG;CGRUP;CPROF", {f.asignatura, f.grupo, f.profesor}) ||
+        t.asig.locate("CASIG;CGRUP", {f.asignatura, f.grupo})) {
+      sesion.setText(t.asig.text("CL_SESION"));
     } else {
-      sinSesion.contar(donde + " (ASIG '" + asignatura + "', CODGRUPO '" + grupo + "')");
+      sinSesion_.contar(donde + " (ASIG '" + f.asignatura + "', CODGRUPO '" + f.grupo + "')");
     }
-    aula.appendElement("profesor").setText(profesor);
-    ++r.tramos;
+    aula.appendElement("profesor").setText(f.profesor);
   }
 
-  if (r.tramos == 0) {
-    r.avisos.push_back("La solución del planificador (SOLUC) no tiene ninguna clase colocada: " +
-                       (filas == 0 ? std::string("no tiene ninguna fila")
-                                   : "sus " + std::to_string(filas) + " filas tienen DIA 0") +
-                       ". El <horario> del resultado queda vacío.");
+  void anotarRecuentos() {
+    if (!r_.sinColocar.empty()) {
+      r_.informe.anotar("Clases que el planificador no colocó (DIA 0 en SOLUC): " +
+                        std::to_string(r_.sinColocar.size()));
+    }
+    for (const Recuento* c : {&sinMarco_, &sinAula_, &sinSesion_}) c->anotarEn(r_.informe);
   }
 
-  r.archivo = archivoResultado(opciones.documento);
-  avisar(opciones.progreso, "Guardando el resultado", 0, 0);
-  os::removeStaleTemporaries(r.archivo.parent_path(), os::pathToUtf8(r.archivo.filename()));
-  XMLDoc.save(r.archivo);
-  for (Table* t : {&soluc, &grupos, &profesores, &aulas, &nomAsg, &tramos, &asig}) t->close();
+  const OpcionesImportacion& opciones_;
+  ResultadoImportacion r_;
+  std::string aulaGenerica_;
+  Recuento sinMarco_{"Filas de SOLUC cuyo MARCO no está en DIASHORAST (marco vacío)"};
+  Recuento sinAula_{"Filas de SOLUC cuya AULA no está en AULAT (aula sin atributos)"};
+  Recuento sinSesion_{"Filas de SOLUC cuya ASIG y CODGRUPO no están en ASIGT (sesion vacía)"};
+};
 
-  for (const Recuento* c : {&sinColocar, &sinMarco, &sinAula, &sinSesion}) c->anotarEn(r.informe);
-  return r;
+std::string plural(std::size_t n, std::string_view uno, std::string_view varios) {
+  return std::to_string(n) + " " + std::string(n == 1 ? uno : varios);
 }
 
 }  // namespace
@@ -186,22 +249,65 @@ fs::path archivoResultado(const fs::path& documento) {
   return documento.parent_path() / nombre;
 }
 
+std::vector<std::string> avisosDe(const ResultadoImportacion& r) {
+  std::vector<std::string> avisos;
+  if (r.clasesPrevias > 0) {
+    avisos.push_back("El documento elegido ya tenía un horario con " +
+                     plural(r.clasesPrevias, "clase", "clases") + ", y se le han añadido " +
+                     plural(r.tramos, "clase", "clases") +
+                     " más: el resultado tiene las clases repetidas. Si eligió por error un "
+                     "resultado anterior (un archivo que empieza por ResultadoVestran), importe "
+                     "de nuevo eligiendo el documento original que exportó Colmeda.");
+  }
+  if (!r.valoresMalos.empty()) {
+    avisos.push_back(plural(r.valoresMalos.size(), "fila", "filas") +
+                     " de la solución del planificador (SOLUC) tienen un día o una hora que no "
+                     "es un número entero positivo, y esas clases no se han escrito: " +
+                     r.valoresMalos.front() + (r.valoresMalos.size() > 1 ? "; …" : "") +
+                     ". Vuelva a resolver el horario en Dalmerin.");
+  }
+  if (r.tramos == 0) {
+    avisos.push_back("La solución del planificador (SOLUC) no tiene ninguna clase colocada: " +
+                     (r.filasDeSoluc == 0 ? std::string("no tiene ninguna fila")
+                                          : "sus " + std::to_string(r.filasDeSoluc) +
+                                                " filas tienen DIA 0") +
+                     ". El horario del resultado queda vacío.");
+  }
+  return avisos;
+}
+
 Resumen resumir(const ResultadoImportacion& r) {
   Resumen resumen;
-  resumen.lineas.push_back("Resultado: " + os::pathToUtf8(fs::absolute(r.archivo)));
-  resumen.lineas.push_back("Elementos <tramo> escritos: " + std::to_string(r.tramos));
-  resumen.avisos = r.avisos;
+  resumen.lineas.push_back((r.reemplazado ? "Resultado (reemplaza al anterior): " : "Resultado: ") +
+                           os::pathForUser(fs::absolute(r.archivo)));
+  resumen.lineas.push_back("Clases escritas en el horario: " + std::to_string(r.tramos));
+  if (!r.sinColocar.empty()) {
+    resumen.lineas.push_back("Clases que el planificador no colocó: " +
+                             std::to_string(r.sinColocar.size()) +
+                             " (se listan en los detalles)");
+  }
+  resumen.avisos = avisosDe(r);
   return resumen;
+}
+
+std::vector<std::string> detallesParaElUsuario(const ResultadoImportacion& r) {
+  std::vector<std::string> lineas;
+  if (!r.sinColocar.empty()) {
+    lineas.push_back("Clases que el planificador no colocó (asignatura, grupo, profesor):");
+    for (const std::string& c : r.sinColocar) lineas.push_back("  " + c);
+  }
+  for (const std::string& v : r.valoresMalos) lineas.push_back("Clase no escrita: " + v);
+  return lineas;
 }
 
 ResultadoImportacion importar(const OpcionesImportacion& opciones) {
   try {
-    return importarEnCarpeta(opciones);
+    return Importacion(opciones).ejecutar();
   } catch (const std::bad_alloc&) {
-    throw OutOfMemoryError("No hay memoria suficiente para importar la solución del "
-                               "planificador al documento " +
-                               os::pathToUtf8(opciones.documento) + ".\n" +
-                               std::string(kNadaEscrito),
+    throw OutOfMemoryError(parrafos({"No hay memoria suficiente para importar la solución del "
+                                     "planificador al documento " +
+                                         os::pathForUser(opciones.documento) + ".",
+                                     kCierreOtrosProgramas, kNingunArchivoEscrito}),
                            {.file = opciones.documento});
   }
 }

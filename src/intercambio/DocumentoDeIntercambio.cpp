@@ -2,38 +2,96 @@
 
 #include <new>
 
+#include "mensajes/Mensajes.hpp"
 #include "store/errors.hpp"
-#include "store/os_file.hpp"
+#include "store/os/paths.hpp"
+#include "store/os/replacing.hpp"
 
 namespace vestran {
 
+namespace {
+
+// What the user can do about a document that could not be read.
+std::string_view siguientePaso(LoadProblem::Kind kind) {
+  using Kind = LoadProblem::Kind;
+  switch (kind) {
+    case Kind::outOfMemory:
+      return kCierreOtrosProgramas;
+    case Kind::unfinished:
+    case Kind::mismatchedTag:
+    case Kind::extraContent:
+    case Kind::encoding:
+    case Kind::malformed:
+      return "";  // the document may be the right one, damaged: both steps
+    default:
+      return kElijaElDocumentoDeColmeda;
+  }
+}
+
+std::string mensajeDeLectura(const std::string& nombre, const LoadProblem& p,
+                             std::string_view nadaHecho) {
+  const std::string_view paso = siguientePaso(p.kind);
+  return parrafos({"El documento " + nombre + " no se puede usar: " + p.message + ".",
+                   paso.empty() ? kElijaElDocumentoDeColmeda : paso,
+                   paso.empty() ? kDocumentoDanado : "", nadaHecho});
+}
+
+std::string mensajeDeArchivo(const std::string& nombre, const os::FileError& e,
+                             std::string_view nadaHecho) {
+  const auto c = e.code().default_error_condition();
+  if (c == std::errc::value_too_large) {
+    return mensajeDeLectura(nombre,
+                            {LoadProblem::Kind::tooLarge,
+                             "pasa de 2 GB, más de lo que admite el lector de XML", 0, 0},
+                            nadaHecho);
+  }
+  if (c == std::errc::permission_denied || c == std::errc::operation_not_permitted) {
+    return parrafos({"No se puede leer el documento " + nombre + ": no tiene permiso para leerlo.",
+                     kPidaPermisoDeLectura, nadaHecho});
+  }
+  if (c == std::errc::invalid_argument || c == std::errc::is_a_directory) {
+    return parrafos({nombre + " no es un archivo normal, sino una carpeta, una tubería o un "
+                              "dispositivo.",
+                     kElijaElDocumentoDeColmeda, nadaHecho});
+  }
+  return parrafos({"No se pudo leer el documento " + nombre + ": " + os::describe(e.code()) + ".",
+                   nadaHecho});
+}
+
+}  // namespace
+
 Document leerDocumentoDeIntercambio(const std::filesystem::path& archivo,
                                     std::string_view nadaHecho, Entrada entrada) {
-  const std::string nombre = os::pathToUtf8(archivo);
+  const std::string nombre = os::pathForUser(archivo);
   const ErrorPlace lugar{.file = archivo};
-  const std::string final = nadaHecho.empty() ? "" : "\n" + std::string(nadaHecho);
   Document d;
   try {
-    std::optional<std::string> contenido = os::readWholeFile(archivo);
-    if (!contenido) {
-      throw DocumentError("No se pudo leer el documento " + nombre + "." + final, lugar);
+    std::string contenido;
+    try {
+      contenido = os::readWholeFile(archivo, Document::kLargestDocument);
+    } catch (const os::FileError& e) {
+      throw DocumentError(mensajeDeArchivo(nombre, e, nadaHecho), lugar);
     }
-    d = Document::parse(*contenido);
-    if (entrada == Entrada::conservar && !d.empty()) d.keepInput(std::move(*contenido));
+    d = Document::parse(contenido);
+    if (entrada == Entrada::conservar && !d.empty()) d.keepInput(std::move(contenido));
   } catch (const std::bad_alloc&) {
-    throw OutOfMemoryError("No hay memoria suficiente para leer el documento " + nombre + "." +
-                               final,
+    throw OutOfMemoryError(parrafos({"No hay memoria suficiente para leer el documento " +
+                                         nombre + ".",
+                                     kCierreOtrosProgramas, nadaHecho}),
                            lugar);
   }
   if (d.empty()) {
     ErrorPlace conLinea = lugar;
     conLinea.line = d.problem()->line;
-    throw DocumentError(d.problem()->message + ".\nDocumento: " + nombre + final, conLinea);
+    const std::string mensaje = mensajeDeLectura(nombre, *d.problem(), nadaHecho);
+    if (d.problem()->kind == LoadProblem::Kind::outOfMemory) throw OutOfMemoryError(mensaje, conLinea);
+    throw DocumentError(mensaje, conLinea);
   }
   if (d.root().name() != "datosGHC") {
-    throw DocumentError("El documento " + nombre + " no es un documento de intercambio: su "
-                            "elemento raíz es <" + d.root().name() + "> y no <datosGHC>." + final,
-                        lugar);
+    throw DocumentError(parrafos({"El archivo " + nombre + " es un documento XML, pero no un "
+                                      "documento de intercambio de Colmeda.",
+                                  kElijaElDocumentoDeColmeda, nadaHecho}),
+                        lugar, "Su elemento raíz es <" + d.root().name() + "> y no <datosGHC>.");
   }
   return d;
 }

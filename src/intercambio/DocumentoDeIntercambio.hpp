@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/document.hpp"
+#include "store/xml/document.hpp"
 
 namespace vestran {
 

@@ -2,6 +2,16 @@
 
 namespace vestran {
 
+std::string parrafos(std::initializer_list<std::string_view> lineas) {
+  std::string s;
+  for (std::string_view l : lineas) {
+    if (l.empty()) continue;
+    if (!s.empty()) s += '\n';
+    s += l;
+  }
+  return s;
+}
+
 std::string paraTerminal(std::string_view texto) {
   std::string s;
   s.reserve(texto.size());

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "store/errors.hpp"
-#include "store/os_file.hpp"
+#include "store/os/paths.hpp"
+#include "store/os/replacing.hpp"
 #include "store/text.hpp"
 
 namespace vestran {
@@ -115,15 +116,15 @@ void escribirValorIni(const std::filesystem::path& file, std::string_view sectio
   std::string text;
   std::error_code ec;
   if (std::filesystem::exists(file, ec)) {
-    auto read = os::readWholeFile(file);
-    if (!read) {
-      throw ArchivoIniError("No se pudo leer el archivo de estado " + os::pathToUtf8(file) + ".",
+    try {
+      text = os::readWholeFile(file);
+    } catch (const os::FileError& e) {
+      throw ArchivoIniError("No se pudo leer el archivo de estado: " + std::string(e.what()),
                             {.file = file});
     }
-    text = std::move(*read);
   }
   try {
-    os::writeFileAtomically(file, textoConValorIni(text, section, key, value));
+    os::writeFileAtomically(file, textoConValorIni(text, section, key, value), os::AtLink::follow);
   } catch (const os::FileError& e) {
     throw ArchivoIniError("No se pudo escribir el archivo de estado: " + std::string(e.what()),
                           {.file = file});

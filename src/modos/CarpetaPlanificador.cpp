@@ -2,7 +2,7 @@
 
 #include "modos/Entorno.hpp"
 #include "store/errors.hpp"
-#include "store/os_file.hpp"
+#include "store/os/paths.hpp"
 #include "store/text.hpp"
 
 namespace vestran {

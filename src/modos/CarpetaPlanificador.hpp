@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "store/dbase_format.hpp"
+#include "store/dbase/dbase_format.hpp"
 
 namespace vestran {
 

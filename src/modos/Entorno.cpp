@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "store/os_file.hpp"
+#include "store/os/paths.hpp"
 
 namespace vestran {
 

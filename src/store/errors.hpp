@@ -1,7 +1,9 @@
 #pragma once
 
 // The failures a job reports to the user. Every one derives from Error: what() is the
-// Spanish message for the user, and place() says where it happened, as data.
+// Spanish message for the user, in the user's words and with what to do next; place()
+// says where it happened, as data; technicalDetail() may add what a technician needs
+// (the CLI prints it, the windows do not).
 
 #include <cstddef>
 #include <filesystem>
@@ -22,12 +24,17 @@ struct ErrorPlace {
 
 class Error : public std::runtime_error {
  public:
-  explicit Error(const std::string& message, ErrorPlace place = {})
-      : std::runtime_error(message), place_(std::move(place)) {}
+  explicit Error(const std::string& message, ErrorPlace place = {},
+                 std::string technicalDetail = {})
+      : std::runtime_error(message),
+        place_(std::move(place)),
+        technicalDetail_(std::move(technicalDetail)) {}
   const ErrorPlace& place() const { return place_; }
+  const std::string& technicalDetail() const { return technicalDetail_; }
 
  private:
   ErrorPlace place_;
+  std::string technicalDetail_;
 };
 
 // A planner table could not be found, opened, read, created or written.

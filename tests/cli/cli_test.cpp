@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "exportar/export_fixture.hpp"
-#include "store/table.hpp"
+#include "store/table/table.hpp"
 #include "support/test_support.hpp"
 
 namespace vestran::test {
@@ -21,7 +21,11 @@ const std::string kDosMarcos = documento(
     "<marcoHorario id=\"3\"/>"
     "</marcosDeHorario>"
     "<grupos><grupo submarco=\"2\"><nombre>2º Bach. B</nombre><nivel>BAC</nivel><curso>2</curso>"
-    "<unidad>B</unidad></grupo></grupos>");
+    "<unidad>B</unidad></grupo></grupos>"
+    "<sesionesLectivas><sesion id=\"101\"><materia>Música</materia><profesor/>"
+    "<grupo>2º Bach. B</grupo><distribucionSemanal><distribucionVariable><numSesiones>1"
+    "</numSesiones></distribucionVariable></distribucionSemanal><tarea/></sesion>"
+    "</sesionesLectivas>");
 
 class Cli : public ::testing::Test {
  protected:
@@ -90,7 +94,7 @@ TEST_F(Cli, ExitCodesAndMessages) {
       {"unknown frame", {"exportar", doc(), "--dir", planner(), "--marcos", "1,7"}, 2,
        "El documento no tiene ningún marco horario con el identificador '7'.\n"},
       {"a document that does not parse, with --marcos", {"exportar", roto, "--marcos", "1"}, 1,
-       "El documento XML no se puede leer (línea 1)"},
+       "no se puede usar: el documento se acaba sin cerrar el elemento <marcosDeHorario>"},
       {"missing document", {"exportar", no}, 3, "No existe archivo\n"},
       {"missing document to import", {"importar", no}, 3, "No existe archivo XML.\n"},
       {"import without planner tables", {"importar", doc(), "--dir", planner()}, 1,
@@ -154,28 +158,30 @@ t.close()
 }
 
 TEST_F(Cli, ImportWritesTheResultBesideTheDocument) {
-  ASSERT_EQ(cli({"exportar", doc(), "--dir", planner(), "--marcos", "1"}).exitCode, 0);
+  ASSERT_EQ(cli({"exportar", doc(), "--dir", planner(), "--marcos", "2"}).exitCode, 0);
   ASSERT_EQ(run({VESTRAN_SIMULAR_SOLUC, "--dir", planner()}).exitCode, 0);
   const auto r = cli({"importar", doc(), "--dir", planner()});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out.substr(0, 19), "Proceso finalizado\n");
   EXPECT_NE(r.out.find("Resultado: " + utf8(dir / "ResultadoVestrancentro.xml") + "\n"),
             std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("Elementos <tramo> escritos: "), std::string::npos);
+  EXPECT_NE(r.out.find("Clases escritas en el horario: 1\n"), std::string::npos) << r.out;
 }
 
-TEST_F(Cli, ExportWarningsArePrintedWithTheSummary) {
+TEST_F(Cli, AnExportThePlannerCouldNotUseStopsAndSaysWhy) {
   writeFile(dir / "largo.xml", documento(
       "<marcosDeHorario><marcoHorario id=\"MAÑANA-LARGA\"><tramo><submarco>MAÑANA-LARGA"
       "</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:00</horaEntrada>"
       "<horaSalida>08:55</horaSalida><Tipo>L</Tipo></tramo></marcoHorario></marcosDeHorario>"));
   const auto r = cli({"exportar", utf8(dir / "largo.xml"), "--dir", planner()});
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.out.find("  DIASHORAST: 0 filas\n"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("Aviso: El marco horario 'MAÑANA-LARGA' no ha dado ninguna hora: su "
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("El marco horario 'MAÑANA-LARGA' no ha dado ninguna hora: su "
                        "identificador tiene 12 caracteres"),
             std::string::npos)
-      << r.out;
+      << r.err;
+  EXPECT_NE(r.err.find("No se ha modificado ninguna tabla."), std::string::npos) << r.err;
+  EXPECT_EQ(exportedTablesOf(dir / "DTEMP").size(), 0u);
 }
 
 TEST_F(Cli, MarcosListsTheFramesAndTheirFirstDayPeriods) {

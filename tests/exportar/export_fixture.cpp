@@ -1,6 +1,6 @@
 #include "exportar/export_fixture.hpp"
 
-#include "store/table.hpp"
+#include "store/table/table.hpp"
 
 namespace vestran::test {
 
@@ -28,12 +28,13 @@ Rows rowsOf(const std::filesystem::path& dir, std::string_view table,
 }
 
 ResultadoExportacion ExportFixture::exportar(std::string_view xml, std::vector<std::size_t> marcos,
-                                             TableFormat formato) {
+                                             TableFormat formato, SiNoSirven siNoSirven) {
   writeFile(document(), xml);
   OpcionesExportacion o;
   o.documento = document();
   o.directorio = planner();
   o.formato = formato;
+  o.siNoSirven = siNoSirven;
   o.elegirMarcos = [this, marcos](const SolicitudMarcos&) {
     ++chooserCalls_;
     return marcos;
@@ -45,8 +46,9 @@ std::map<std::string, std::string> ExportFixture::files() const {
   std::map<std::string, std::string> found;
   std::error_code ec;
   if (!std::filesystem::exists(planner(), ec)) return found;
-  for (const std::string& name : listDir(planner())) {
-    if (name != "vestran.lck") found[name] = readFile(planner() / name);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(planner())) {
+    const std::string name = utf8(entry.path().lexically_relative(planner()));
+    if (entry.is_regular_file() && name != "vestran.lck") found[name] = readFile(entry.path());
   }
   return found;
 }

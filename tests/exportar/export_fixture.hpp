@@ -27,16 +27,19 @@ Rows rowsOf(const std::filesystem::path& dir, std::string_view table,
 
 class ExportFixture {
  public:
-  // Exports `xml` into a fresh planner directory; the chooser answers `marcos`.
+  // Exports `xml` into a fresh planner directory; the chooser answers `marcos`. The small
+  // documents of the builders' tests leave tables empty: they are put in place all the
+  // same unless `siNoSirven` says otherwise.
   ResultadoExportacion exportar(std::string_view xml, std::vector<std::size_t> marcos = {},
-                                TableFormat formato = TableFormat::level7);
+                                TableFormat formato = TableFormat::level7,
+                                SiNoSirven siNoSirven = SiNoSirven::colocar);
   Rows rows(std::string_view table, const std::vector<std::string>& fields) const {
     return rowsOf(planner(), table, fields);
   }
   std::filesystem::path planner() const { return dir_ / "DTEMP"; }
   std::filesystem::path document() const { return dir_ / "centro.xml"; }
   int chooserCalls() const { return chooserCalls_; }
-  // Every file of the planner folder but the run lock, with its bytes.
+  // Every file of the planner folder and its subfolders but the run lock, with its bytes.
   std::map<std::string, std::string> files() const;
 
   // Exports a small good document, then `xml`, which must stop with an E; checks that

@@ -119,7 +119,8 @@ TEST(ExportarGrupos, WhenEverySuffixIsTakenTheRunStopsNamingTheTextAndTheTable) 
   ExportFixture f;
   EXPECT_EQ(f.failingExport<CodigosAgotados>(documento(grupos(lista))),
             "No queda ningún código corto libre para 'AB' en la tabla GRUPOST: ya se usan "
-            "todos los sufijos del 1 al 999 de 'AB'.\nNo se ha modificado ninguna tabla.");
+            "todos los sufijos del 1 al 999 de 'AB'.\nAcorte o cambie ese nombre en Colmeda y "
+            "exporte de nuevo.\nNo se ha modificado ninguna tabla.");
 }
 
 }  // namespace

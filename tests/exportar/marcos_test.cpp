@@ -132,6 +132,7 @@ TEST(ExportarMarcos, TheChooserIsAskedAgainUntilOneOrTwoFramesAreChosen) {
     if (calls == 2) return {0, 1, 1, 7};  // duplicates and strangers do not count
     return {1};
   };
+  o.siNoSirven = SiNoSirven::colocar;  // the document has no groups nor sessions
   Exportacion(std::move(o)).ejecutar();
   EXPECT_EQ(calls, 2);
   EXPECT_EQ(rowsOf(dir / "DTEMP", "DIASHORAST", {"MARCOXML"}), (Rows{{"1"}, {"1"}, {"2"}}));

@@ -41,7 +41,8 @@ TEST(ExportRun, AWrongDocumentStopsTheRunBeforeAnyTableIsTouched) {
     const char* message;
   } cases[] = {
       {"does not parse", "<datosGHC>\n<materias>\n</datosGHC>", "línea 3"},
-      {"wrong root", "<otraCosa><marcosDeHorario/></otraCosa>", "<otraCosa>"},
+      {"wrong root", "<otraCosa><marcosDeHorario/></otraCosa>",
+       "es un documento XML, pero no un documento de intercambio de Colmeda"},
       {"no time frame", "<datosGHC><materias/></datosGHC>", "ningún marco horario"},
   };
   for (const Case& c : cases) {
@@ -73,24 +74,34 @@ TEST(ExportRun, ARepeatedExportStartsClean) {
   EXPECT_EQ(f.rows("ASIGT", {"CASIG", "CPROF", "CGRUP"}), (Rows{{"Música", "JGL", "E1A"}}));
 }
 
-TEST(ExportRun, TheProgressNamesEachTableInTurnAndTheSummaryWarnsOfEmptyTables) {
-  TempDir dir;
-  writeFile(dir / "c.xml", documento("<materias><materia>Música</materia></materias>"));
+// A set the planner could not use (no groups, no lessons) does not replace the earlier
+// one: the run stops with each cause and the earlier tables stay byte for byte.
+TEST(ExportRun, TheProgressNamesEachTableInTurnAndAnUnusableSetIsNotPutInPlace) {
+  ExportFixture f;
+  f.exportar(documento(""));
+  const auto before = f.files();
+  const std::string xml = documento("<materias><materia>Música</materia></materias>");
+  writeFile(f.document(), xml);
   std::vector<std::string> tareas;
   OpcionesExportacion o;
-  o.documento = dir / "c.xml";
-  o.directorio = dir / "DTEMP";
+  o.documento = f.document();
+  o.directorio = f.planner();
   o.progreso = [&](const Progreso& p) {
     if (tareas.empty() || tareas.back() != p.tarea) tareas.emplace_back(p.tarea);
   };
-  const auto r = Exportacion(std::move(o)).ejecutar();
-  EXPECT_EQ(tareas, (std::vector<std::string>{"Leyendo el documento", "ASIGNOMT", "DIASHORAST",
-                                              "Colocando las tablas nuevas"}));
-  const Resumen resumen = resumir(r);
-  EXPECT_EQ(resumen.lineas.front(), "Tablas en " + utf8(dir / "DTEMP") + ":");
-  ASSERT_EQ(resumen.avisos.size(), 2u);
-  EXPECT_EQ(resumen.avisos[0].find("GRUPOST ha quedado vacía: el documento no tiene ningún <grupo>"), 0u);
-  EXPECT_EQ(resumen.avisos[1].find("ASIGT ha quedado vacía: el documento no tiene ninguna <sesion>"), 0u);
+  try {
+    Exportacion(std::move(o)).ejecutar();
+    FAIL() << "an unusable set was put in place";
+  } catch (const ExportacionInservible& e) {
+    ASSERT_EQ(e.avisos().size(), 2u);
+    EXPECT_EQ(e.avisos()[0].find("GRUPOST ha quedado vacía: el documento no tiene ningún <grupo>"), 0u);
+    EXPECT_EQ(e.avisos()[1].find("ASIGT ha quedado vacía: el documento no tiene ninguna <sesion>"), 0u);
+    const std::string m = e.what();
+    EXPECT_EQ(m.find("Las tablas nuevas no servirían al planificador"), 0u) << m;
+    EXPECT_NE(m.find("No se ha modificado ninguna tabla."), std::string::npos) << m;
+  }
+  EXPECT_EQ(tareas, (std::vector<std::string>{"Leyendo el documento", "ASIGNOMT", "DIASHORAST"}));
+  EXPECT_EQ(f.files(), before);
 }
 
 TEST(ExportRun, CharactersTheTablesCannotHoldAreReported) {

@@ -9,8 +9,8 @@
 
 #include "exportar/Exportacion.hpp"
 #include "faults/fault_sets.hpp"
-#include "store/fault_points.hpp"
-#include "store/planner_folder.hpp"
+#include "store/staging/fault_points.hpp"
+#include "store/staging/planner_folder.hpp"
 #include "support/child_process.hpp"
 #include "support/test_support.hpp"
 

@@ -6,7 +6,8 @@
 #include "exportar/export_fixture.hpp"
 #include "generar_centro/CentroGenerado.hpp"
 #include "importar/Importacion.hpp"
-#include "store/os_file.hpp"
+#include "store/os/paths.hpp"
+#include "store/os/replacing.hpp"
 #include "support/test_support.hpp"
 
 namespace vestran::test {

@@ -13,7 +13,7 @@
 
 #include "exportar/export_fixture.hpp"
 #include "faults/fault_sets.hpp"
-#include "store/planner_folder.hpp"
+#include "store/staging/planner_folder.hpp"
 #include "support/test_support.hpp"
 
 namespace vestran::test {

@@ -10,7 +10,7 @@
 #include "exportar/Exportacion.hpp"
 #include "importar/importar_fixture.hpp"
 #include "store/errors.hpp"
-#include "store/table.hpp"
+#include "store/table/table.hpp"
 #include "support/child_process.hpp"
 #include "support/test_support.hpp"
 

@@ -80,7 +80,12 @@ const char* kDosMarcos = R"(<datosGHC><materias><materia>Música</materia></mate
 <tramo><submarco>M</submarco><dia>0</dia><indice>2</indice><horaEntrada>09:25:00</horaEntrada><horaSalida>10:20:00</horaSalida><Tipo>Lectiva</Tipo></tramo></marcoHorario>
 <marcoHorario id="T"><tramo><submarco>T</submarco><dia>0</dia><indice>1</indice><horaEntrada>16:00:00</horaEntrada><horaSalida>16:55:00</horaSalida><Tipo>Lectiva</Tipo></tramo></marcoHorario>
 <marcoHorario id="N"><tramo><submarco>N</submarco><dia>0</dia><indice>1</indice><horaEntrada>19:00:00</horaEntrada><horaSalida>19:55:00</horaSalida><Tipo>Nocturno</Tipo></tramo></marcoHorario>
-</marcosDeHorario></datosGHC>)";
+</marcosDeHorario>
+<grupos><grupo submarco="M"><nombre>1º A</nombre><nivel>ESO</nivel><curso>1</curso><unidad>A</unidad></grupo>
+<grupo submarco="N"><nombre>1º N</nombre><nivel>ESO</nivel><curso>1</curso><unidad>N</unidad></grupo></grupos>
+<sesionesLectivas><sesion id="1"><materia>Música</materia><profesor/><grupo>1º A</grupo><distribucionSemanal><distribucionVariable><numSesiones>2</numSesiones></distribucionVariable></distribucionSemanal><tarea/></sesion>
+<sesion id="2"><materia>Música</materia><profesor/><grupo>1º N</grupo><distribucionSemanal><distribucionVariable><numSesiones>2</numSesiones></distribucionVariable></distribucionSemanal><tarea/></sesion></sesionesLectivas>
+</datosGHC>)";
 
 }  // namespace
 
@@ -394,7 +399,7 @@ class GuiTest : public QObject {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
-  void theEndOfAnExportShowsTheRowsPerTableAndWarnsOfAFrameThatGaveNothing() {
+  void aFrameThatGivesNothingStopsTheExportAndSaysWhy() {
     escribir(ruta("centro.xml"),
              "<datosGHC><materias><materia>Música</materia></materias><marcosDeHorario>"
              "<marcoHorario id=\"MAÑANA-LARGA\"><tramo><submarco>MAÑANA-LARGA</submarco><dia>0"
@@ -404,13 +409,14 @@ class GuiTest : public QObject {
     usuario.documentos.push_back(documento());
     auto form = arrancar(usuario, {});
     QTest::mouseClick(form->BExportar, Qt::LeftButton);
-    QCOMPARE(usuario.resumenes.size(), std::size_t{1});
-    const Resumen& r = usuario.resumenes[0];
-    QVERIFY(std::find(r.lineas.begin(), r.lineas.end(), "  ASIGNOMT: 1 fila") != r.lineas.end());
-    QVERIFY(std::find(r.lineas.begin(), r.lineas.end(), "  DIASHORAST: 0 filas") != r.lineas.end());
-    QVERIFY(!r.avisos.empty());
-    QVERIFY2(r.avisos[0].find("'MAÑANA-LARGA' no ha dado ninguna hora: su identificador tiene 12 "
-                              "caracteres") != std::string::npos, r.avisos[0].c_str());
+    QCOMPARE(usuario.resumenes.size(), std::size_t{0});
+    QCOMPARE(usuario.errores.size(), 1);
+    const QString e = usuario.errores[0];
+    QVERIFY2(e.contains(QString::fromUtf8("'MAÑANA-LARGA' no ha dado ninguna hora: su "
+                                          "identificador tiene 12 caracteres")), qPrintable(e));
+    QVERIFY2(e.contains(qtexto(kNingunaTablaModificada)), qPrintable(e));
+    QVERIFY(form->BExportar->isEnabled());
+    QVERIFY(!std::filesystem::exists(ruta("DTEMP") / "ASIGT.DBF"));
     form->close();
   }
 
@@ -430,7 +436,7 @@ class GuiTest : public QObject {
     QCOMPARE(r.lineas.size(), std::size_t{2});
     QCOMPARE(qtexto(r.lineas[0]), "Resultado: " + QString::fromStdString(
                                       std::filesystem::absolute(ruta("ResultadoVestrancentro.xml")).string()));
-    QCOMPARE(qtexto(r.lineas[1]), QStringLiteral("Elementos <tramo> escritos: 200"));
+    QCOMPARE(qtexto(r.lineas[1]), QStringLiteral("Clases escritas en el horario: 200"));
     QVERIFY(std::filesystem::exists(ruta("ResultadoVestrancentro.xml")));
     importa->close();
   }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "importar/Importacion.hpp"
-#include "store/table.hpp"
+#include "store/table/table.hpp"
 #include "support/test_support.hpp"
 
 namespace vestran::test {

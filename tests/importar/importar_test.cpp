@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "store/document.hpp"
+#include "store/xml/document.hpp"
 #include "store/errors.hpp"
-#include "store/table.hpp"
+#include "store/table/table.hpp"
 #include "importar/importar_fixture.hpp"
 #include "support/test_support.hpp"
 #ifndef _WIN32
@@ -36,7 +36,7 @@ TEST_F(Importar, WorkedExample) {
 TEST_F(Importar, UnmatchedLookupsAndOtherEdgeCases) {
   planner({{"1", "7", "1", "GIM1", "MAT1", "1ESOA", "GARC"},    // not an ordinary room
            {"2", "1", "X", "a12", "MAT1", "1esoa", "GARC"},     // case counts everywhere
-           {"2.4", "-1", "0", " ", "ZZZ", "1ESOA", ""}},        // nearest whole day
+           {"2.4", "0", "0", " ", "ZZZ", "1ESOA", ""}},         // nearest whole day
           {{"A12", "Aula 12", "N"}, {"GIM1", "Gimnasio", "X"}});  // no generic room
   const auto r = importar();
   EXPECT_EQ(horario(r.archivo),
@@ -45,7 +45,7 @@ TEST_F(Importar, UnmatchedLookupsAndOtherEdgeCases) {
             "<profesor>GARC</profesor></aula></tramo>\n"
             "<tramo dia=\"1\" indice=\"1\" marco=\"\"><aula><sesion/><profesor>GARC</profesor>"
             "</aula></tramo>\n"
-            "<tramo dia=\"1\" indice=\"-1\" marco=\"7\"><aula anonima=\"\"><sesion/><profesor/>"
+            "<tramo dia=\"1\" indice=\"0\" marco=\"7\"><aula anonima=\"\"><sesion/><profesor/>"
             "</aula></tramo>\n"
             "</horario>");
   const auto& l = r.informe.lineas();
@@ -90,7 +90,16 @@ TEST_F(Importar, AnEarlierResultChosenAgainGetsTheLessonsInItsFirstHorario) {
   EXPECT_EQ(h.size() - h.rfind("<horario/>"), std::string("<horario/>").size());
   EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 3);  // two tramo lines in the first
   ASSERT_EQ(second.informe.lineas().size(), 1u);
-  EXPECT_EQ(second.informe.lineas()[0].substr(0, 40), "Aviso: el documento ya tenía un <horari");
+  EXPECT_EQ(second.informe.lineas()[0].substr(0, 35), "El documento ya tenía un <horario>");
+  // The summary says it, not only the report: the timetable is doubled.
+  EXPECT_EQ(second.clasesPrevias, 1u);
+  const auto avisos = resumir(second).avisos;
+  ASSERT_EQ(avisos.size(), 1u);
+  EXPECT_NE(avisos[0].find("ya tenía un horario con 1 clase, y se le han añadido 1 clase más"),
+            std::string::npos) << avisos[0];
+  EXPECT_NE(avisos[0].find("importe de nuevo eligiendo el documento original que exportó "
+                           "Colmeda"),
+            std::string::npos) << avisos[0];
 }
 
 TEST_F(Importar, AWrongDocumentOrAMissingTableWritesNothingAndReleasesEveryTable) {
@@ -100,8 +109,10 @@ TEST_F(Importar, AWrongDocumentOrAMissingTableWritesNothingAndReleasesEveryTable
     const char* removeTable;
     const char* message;
   } cases[] = {
-      {"does not parse", "<datosGHC><a></datosGHC>", nullptr, "El documento XML no se puede leer"},
-      {"wrong root", "<otro/>", nullptr, "elemento raíz es <otro>"},
+      {"does not parse", "<datosGHC><a></datosGHC>", nullptr,
+       "no se puede usar: la etiqueta de cierre </datosGHC> (línea 1) no cierra el elemento <a>"},
+      {"wrong root", "<otro/>", nullptr,
+       "es un documento XML, pero no un documento de intercambio de Colmeda"},
       {"missing table", kDocumento, "ASIGT.DBF", "No existe la tabla ASIGT"},
   };
   for (const Case& c : cases) {

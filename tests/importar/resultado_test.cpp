@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "importar/importar_fixture.hpp"
-#include "store/codepage.hpp"
+#include "store/dbase/codepage.hpp"
 #include "store/errors.hpp"
 
 #ifndef _WIN32
@@ -111,18 +111,20 @@ TEST_F(Resultado, ASolucWithoutAPlacedLessonIsNamedAsSuch) {
     planner(c.rows);
     const auto r = importar();
     EXPECT_EQ(horario(r.archivo), "<horario>\n</horario>");
-    ASSERT_EQ(r.avisos.size(), 1u);
-    EXPECT_EQ(r.avisos[0].find("La solución del planificador (SOLUC) no tiene ninguna clase "
-                               "colocada: "),
+    const auto avisos = resumir(r).avisos;
+    ASSERT_EQ(avisos.size(), 1u);
+    EXPECT_EQ(avisos[0].find("La solución del planificador (SOLUC) no tiene ninguna clase "
+                             "colocada: "),
               0u);
-    EXPECT_NE(r.avisos[0].find(c.warning), std::string::npos) << r.avisos[0];
-    EXPECT_EQ(resumir(r).avisos, r.avisos);
+    EXPECT_NE(avisos[0].find(c.warning), std::string::npos) << avisos[0];
   }
 }
 
-TEST_F(Resultado, ASolucThatCannotBeReadSaysWhatAndWhereAndWritesNothing) {
+// Rows whose day or period is no whole number, or a negative one, are named in the summary
+// and not written; the rest of the timetable is. Nothing reads as 0 or shifts to -2.
+TEST_F(Resultado, RowsWithADayOrPeriodThatIsNoWholeNumberAreNamedAndNotWritten) {
   const std::vector<FieldDef> textDay = {{"DIA", FieldKind::character, 3},
-                                         {"HORA", FieldKind::integer},
+                                         {"HORA", FieldKind::character, 3},
                                          {"MARCO", FieldKind::character, 1},
                                          {"AULA", FieldKind::character, 10},
                                          {"ASIG", FieldKind::character, 10},
@@ -130,14 +132,38 @@ TEST_F(Resultado, ASolucThatCannotBeReadSaysWhatAndWhereAndWritesNothing) {
                                          {"PROF", FieldKind::character, 10}};
   struct Case {
     const char* name;
+    std::vector<FieldDef> fields;
+    Fila bad;
+  } cases[] = {
+      {"a negative day", kSoluc, {"-1", "2", "0", "A12", "MAT1", "1ESOA", "GARC"}},
+      {"a negative period", kSoluc, {"2", "-3", "0", "A12", "MAT1", "1ESOA", "GARC"}},
+      {"a day that holds text", textDay, {"abc", "2", "0", "A12", "MAT1", "1ESOA", "GARC"}},
+      {"a day that is half a number", textDay, {"1e", "2", "0", "A12", "MAT1", "1ESOA", "GARC"}},
+      {"a period that holds text", textDay, {"2", "x", "0", "A12", "MAT1", "1ESOA", "GARC"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    planner({});
+    tabla(dir / "DTEMP", "SOLUC", c.fields,
+          {{"1", "1", "0", "A12", "MAT1", "1ESOA", "GARC"}, c.bad});
+    const auto r = importar();
+    EXPECT_EQ(r.tramos, 1u);
+    const std::string h = horario(r.archivo);
+    EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 2) << h;  // the good row only
+    EXPECT_EQ(h.find("-2"), std::string::npos) << h;
+    const auto avisos = resumir(r).avisos;
+    ASSERT_EQ(avisos.size(), 1u);
+    EXPECT_NE(avisos[0].find("1 fila de la solución del planificador (SOLUC) tiene"),
+              std::string::npos) << avisos[0];
+    EXPECT_NE(avisos[0].find("fila 2 (MAT1, 1ESOA, GARC)"), std::string::npos) << avisos[0];
+  }
+}
+
+TEST_F(Resultado, ASolucThatCannotBeReadSaysWhatAndWhereAndWritesNothing) {  struct Case {
+    const char* name;
     std::function<void(const fs::path&)> spoil;  // turns the good SOLUC into a bad one
     std::vector<std::string> messages;
   } cases[] = {
-      {"a DIA that holds text",
-       [&](const fs::path& d) {
-         tabla(d, "SOLUC", textDay, {{"1", "1", "0", "", "", "", ""}, {"abc", "1", "0", "", "", "", ""}});
-       },
-       {"'abc' is not a valid integer value", "En la tabla SOLUC, fila 2, campo DIA."}},
       {"a DIA of type date",
        [](const fs::path& d) {
          std::string b = readFile(d / "SOLUC.DBF");
@@ -145,7 +171,17 @@ TEST_F(Resultado, ASolucThatCannotBeReadSaysWhatAndWhereAndWritesNothing) {
          b[68 + 33] = 8;
          writeFile(d / "SOLUC.DBF", b);
        },
-       {"El campo DIA de SOLUC", "es de tipo D (fecha), que no guarda números"}},
+       {"su campo DIA es de tipo D (fecha), que no guarda números",
+        "Vuelva a resolver el horario en Dalmerin"}},
+      {"a DIA with no room for a digit",
+       [](const fs::path& d) {
+         std::string b = readFile(d / "SOLUC.DBF");
+         b[68 + 32] = 'N';  // DIA becomes N 0, and HORA takes the bytes it leaves
+         b[68 + 33] = 0;
+         b[68 + 48 + 33] = 36;
+         writeFile(d / "SOLUC.DBF", b);
+       },
+       {"su campo DIA no tiene sitio para ninguna cifra"}},
       {"a header cut inside a field descriptor",
        [](const fs::path& d) {
          std::string b = readFile(d / "SOLUC.DBF");

@@ -50,7 +50,7 @@ print(len(tramos))
 )",
                                        {(dir / "centro-ejemplo.xml").string(),
                                         (dir / "ResultadoVestrancentro-ejemplo.xml").string()});
-  EXPECT_NE(r.out.find("Elementos <tramo> escritos: " + verdict.substr(0, verdict.size() - 1)),
+  EXPECT_NE(r.out.find("Clases escritas en el horario: " + verdict.substr(0, verdict.size() - 1)),
             std::string::npos)
       << verdict << r.out;
   EXPECT_GT(std::stoi(verdict), 500);

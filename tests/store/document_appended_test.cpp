@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "store/document.hpp"
+#include "store/xml/document.hpp"
 #include "support/test_support.hpp"
 
 namespace vestran {

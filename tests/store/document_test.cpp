@@ -1,4 +1,4 @@
-#include "store/document.hpp"
+#include "store/xml/document.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,17 @@
 // A set of tables put in place together, the run lock of a planner folder, and the
 // clean-up after a killed run.
 
-#include "store/staged_tables.hpp"
+#include "store/staging/staged_tables.hpp"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "store/errors.hpp"
-#include "store/os_file.hpp"
-#include "store/planner_folder.hpp"
-#include "store/table.hpp"
+#include "store/os/paths.hpp"
+#include "store/os/replacing.hpp"
+#include "store/staging/planner_folder.hpp"
+#include "store/table/table.hpp"
 #include "support/test_support.hpp"
 
 namespace vestran {
@@ -20,6 +21,8 @@ using test::TempDir;
 namespace fs = std::filesystem;
 
 const std::vector<FieldDef> kFields = {{"COD", FieldKind::character, 10}};
+constexpr std::array<std::string_view, 3> kSet = {"A", "B", "C"};
+const std::string kEarlier = "vestran-tablas-anteriores";
 
 void writeTable(const fs::path& dir, std::string_view name, const char* code) {
   Table::recreate(dir, name, kFields, TableFormat::level7);
@@ -56,17 +59,63 @@ TEST(StagedTables, CommitPutsTheWholeSetInPlaceAndLeavesNothingElse) {
   TempDir dir;
   earlierSet(dir.path());
   {
-    StagedTables set(dir.path());
+    StagedTables set(dir.path(), kSet);
     writeTable(set.folder(), "A", "nuevo-a");
     writeTable(set.folder(), "B", "nuevo-b");
     writeTable(set.folder(), "C", "nuevo-c");
     EXPECT_EQ(code(dir.path(), "A"), "viejo-a");  // nothing shows before the commit
     set.commit();
   }
-  EXPECT_EQ(test::listDir(dir.path()), (std::vector<std::string>{"A.DBF", "B.DBF", "C.DBF"}));
+  EXPECT_EQ(test::listDir(dir.path()),
+            (std::vector<std::string>{"A.DBF", "B.DBF", "C.DBF", kEarlier}));
   EXPECT_EQ(code(dir.path(), "A"), "nuevo-a");
   EXPECT_EQ(code(dir.path(), "B"), "nuevo-b");
   EXPECT_EQ(code(dir.path(), "C"), "nuevo-c");
+  // The set replaced is kept whole, and only it: C did not exist before.
+  EXPECT_EQ(earlierTables(dir.path()), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(code(dir / kEarlier, "A"), "viejo-a");
+  EXPECT_EQ(code(dir / kEarlier, "B"), "viejo-b");
+}
+
+TEST(StagedTables, ARestoreSwapsTheSetsAndASecondOneSwapsThemBack) {
+  TempDir dir;
+  earlierSet(dir.path());
+  test::writeFile(dir / "SOLUC.DBF", "la solución del planificador");
+  {
+    StagedTables set(dir.path(), kSet);
+    writeTable(set.folder(), "A", "nuevo-a");
+    writeTable(set.folder(), "B", "nuevo-b");
+    writeTable(set.folder(), "C", "nuevo-c");
+    set.commit();
+  }
+  const auto newer = filesOf(dir.path());
+  const auto newerSaved = filesOf(dir / kEarlier);
+
+  restoreEarlierTables(dir.path(), kSet);
+  EXPECT_EQ(code(dir.path(), "A"), "viejo-a");
+  EXPECT_EQ(code(dir.path(), "B"), "viejo-b");
+  EXPECT_FALSE(fs::exists(dir / "C.DBF"));  // the earlier set had no C
+  EXPECT_EQ(test::readFile(dir / "SOLUC.DBF"), "la solución del planificador");
+  EXPECT_EQ(earlierTables(dir.path()), (std::vector<std::string>{"A", "B", "C"}));
+
+  restoreEarlierTables(dir.path(), kSet);
+  EXPECT_EQ(filesOf(dir.path()), newer);  // byte for byte
+  EXPECT_EQ(filesOf(dir / kEarlier), newerSaved);
+}
+
+TEST(StagedTables, WithoutAnEarlierSetARestoreSaysSoAndChangesNothing) {
+  TempDir dir;
+  earlierSet(dir.path());
+  const auto before = filesOf(dir.path());
+  try {
+    restoreEarlierTables(dir.path(), kSet);
+    FAIL();
+  } catch (const TableError& e) {
+    EXPECT_NE(std::string(e.what()).find("no hay tablas anteriores que restaurar"),
+              std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("No se ha modificado ninguna tabla"), std::string::npos);
+  }
+  EXPECT_EQ(filesOf(dir.path()), before);
 }
 
 TEST(StagedTables, ASetNotCommittedLeavesTheEarlierTablesAsTheyWere) {
@@ -74,7 +123,7 @@ TEST(StagedTables, ASetNotCommittedLeavesTheEarlierTablesAsTheyWere) {
   earlierSet(dir.path());
   const auto before = filesOf(dir.path());
   {
-    StagedTables set(dir.path());
+    StagedTables set(dir.path(), kSet);
     writeTable(set.folder(), "A", "nuevo-a");
   }
   EXPECT_EQ(filesOf(dir.path()), before);
@@ -86,11 +135,10 @@ TEST(StagedTables, ALiveTableHeldByAnotherProgramStopsTheCommitBeforeAnythingCha
   const auto before = filesOf(dir.path());
   {
     test::FileHolder planner(dir / "B.DBF");
-    StagedTables set(dir.path());
+    StagedTables set(dir.path(), kSet);
     writeTable(set.folder(), "A", "nuevo-a");
     writeTable(set.folder(), "B", "nuevo-b");
-    const std::array<std::string_view, 2> names{"A", "B"};
-    EXPECT_THROW(set.requireLiveTablesFree(names), TableLockedError);
+    EXPECT_THROW(set.requireLiveTablesFree(), TableLockedError);
     try {
       set.commit();
       FAIL();
@@ -112,7 +160,7 @@ TEST(StagedTables, RecoveryCompletesADecidedSetAndDiscardsAnUndecidedOne) {
     fs::create_directories(staging);
     writeTable(staging, "A", "nuevo-a");
     writeTable(staging, "B", "nuevo-b");
-    if (decided) test::writeFile(staging / "COMPLETA", "");
+    if (decided) test::writeFile(staging / "COMPLETA", "+A\n+B\n");
     recoverStagedTables(dir.path());
     EXPECT_FALSE(fs::exists(staging));
     EXPECT_EQ(code(dir.path(), "A"), decided ? "nuevo-a" : "viejo-a");

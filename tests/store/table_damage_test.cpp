@@ -5,7 +5,7 @@
 #include <random>
 
 #include "store/errors.hpp"
-#include "store/table.hpp"
+#include "store/table/table.hpp"
 #include "support/test_support.hpp"
 
 namespace vestran {

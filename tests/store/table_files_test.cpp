@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "store/errors.hpp"
-#include "store/os_file.hpp"
-#include "store/table.hpp"
+#include "store/os/paths.hpp"
+#include "store/os/replacing.hpp"
+#include "store/table/table.hpp"
 #include "support/test_support.hpp"
 #ifndef _WIN32
 #include "support/child_process.hpp"
@@ -126,7 +127,7 @@ TEST(TableWrites, AReplacementWindowsRefusesKeepsTheEarlierFileAndNoTemporary) {
   test::writeFile(dir / "R.xml", "anterior");
   {
     test::FileHolder other(dir / "R.xml");  // open with no sharing in another program
-    EXPECT_THROW(os::writeFileAtomically(dir / "R.xml", "nuevo"), os::FileError);
+    EXPECT_THROW(os::writeFileAtomically(dir / "R.xml", "nuevo", os::AtLink::replace), os::FileError);
   }
   EXPECT_EQ(test::readFile(dir / "R.xml"), "anterior");
   EXPECT_EQ(test::listDir(dir.path()), std::vector<std::string>{"R.xml"});

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "store/table.hpp"
-#include "store/table_csv.hpp"
+#include "store/table/table.hpp"
+#include "store/table/table_csv.hpp"
 #include "support/test_support.hpp"
 
 #include <sstream>

@@ -1,6 +1,6 @@
 // The table store's operations on tables it writes itself.
 
-#include "store/table.hpp"
+#include "store/table/table.hpp"
 
 #include <gtest/gtest.h>
 

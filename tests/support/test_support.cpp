@@ -28,7 +28,7 @@ extern char** environ;
 
 #include <unicode/ucnv.h>
 
-#include "store/os_file.hpp"
+#include "store/os/paths.hpp"
 
 namespace vestran::test {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "store/table.hpp"
+#include "store/table/table.hpp"
 
 namespace vestran::generador {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "generar_centro/CentroGenerado.hpp"
-#include "store/os_file.hpp"
+#include "store/os/paths.hpp"
 
 int main(int argc, char** argv) {
   using namespace vestran::generador;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "store/table.hpp"
+#include "store/table/table.hpp"
 
 namespace vestran::simulador {
 

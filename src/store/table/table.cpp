@@ -1,0 +1,546 @@
+#include "store/table/table.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <system_error>
+
+#include "mensajes/Mensajes.hpp"
+#include "store/dbase/dbase_values.hpp"
+#include "store/os/paths.hpp"
+#include "store/os/replacing.hpp"
+#include "store/errors.hpp"
+#include "store/table/table_files.hpp"
+#include "store/text.hpp"
+
+namespace vestran {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A .cpg file names a code page in a few characters.
+constexpr std::uint64_t kLargestCpgFile = 64;
+
+// The largest magnitude a double can have and still convert to a 64-bit integer.
+constexpr double kInt64Limit = 9223372036854774784.0;
+
+std::string describeTable(std::string_view name, const fs::path& file) {
+  return "La tabla " + std::string(name) + " (" + os::pathForUser(file) + ")";
+}
+
+TableLockedError heldElsewhere(std::string_view name, const fs::path& file) {
+  return heldByAnotherProgram(name, file, "");
+}
+
+std::optional<int> codePageOfHeader(const dbase::Header& h) {
+  if (h.variant == dbase::Variant::level7) {
+    if (auto cp = codePageOfLanguageDriverName(h.languageDriverName)) return cp;
+  }
+  return codePageOfLanguageDriver(h.languageDriver);
+}
+
+// The error again, with a last line saying where it happened.
+template <typename E>
+[[noreturn]] void rethrowAt(const E& e, const ErrorPlace& p) {
+  throw E(std::string(e.what()) + "\nEn la tabla " + p.table + ", fila " + std::to_string(p.row) +
+              ", campo " + p.field + ".",
+          p);
+}
+
+}  // namespace
+
+TableLockedError heldByAnotherProgram(std::string_view table, const fs::path& file,
+                                      std::string_view afterwards) {
+  return TableLockedError(parrafos({describeTable(table, file) + " " +
+                                        std::string(kEstaAbiertaEnOtroPrograma),
+                                    afterwards}),
+                          {.table = std::string(table), .file = file});
+}
+
+Table::Table() : codePage_(kWindows1252) {}
+Table::Table(Table&&) noexcept = default;
+Table& Table::operator=(Table&&) noexcept = default;
+
+Table::~Table() {
+  if (!file_.isOpen()) return;
+  try {
+    close();
+  } catch (...) {
+    // A destructor cannot report; close() is the place to learn of a failed write.
+  }
+}
+
+void Table::recreate(const fs::path& dir, std::string_view name,
+                     std::span<const FieldDef> fields, TableFormat format) {
+  const std::string base = tableBaseName(name);
+  const fs::path target = dir / os::pathFromUtf8(base + ".DBF");
+  const std::string bytes =
+      dbase::serializeHeader(dbase::newTableHeader(fields, format)) + dbase::kEndOfFile;
+
+  // A table another program holds is left alone: deleting it would pull it from under
+  // the planner.
+  for (const fs::path& existing : filesNamedIgnoringCase(dir, base + ".DBF")) {
+    try {
+      os::ExclusiveFile probe = os::ExclusiveFile::open(existing);
+    } catch (const os::FileHeld&) {
+      throw heldElsewhere(base, existing);
+    } catch (const os::FileError&) {
+      // Not readable by us: replacing it below tells whether it can be replaced.
+    }
+    std::error_code ec;
+    if (!fs::equivalent(existing, target, ec)) fs::remove(existing, ec);
+  }
+  for (const fs::path& index : filesNamedIgnoringCase(dir, base + ".MDX")) {
+    std::error_code ignored;
+    fs::remove(index, ignored);
+  }
+  try {
+    os::writeFileAtomically(target, bytes, os::AtLink::replace);
+  } catch (const os::FileError& e) {
+    throw TableError("No se pudo crear la tabla " + base + " (" + os::pathToUtf8(target) +
+                         "): " + e.what(),
+                     {.table = base, .file = target});
+  }
+}
+
+Table Table::open(const fs::path& dir, std::string_view name) {
+  const std::string base = tableBaseName(name);
+  const auto path = findTableFile(dir, base);
+  if (!path) {
+    throw TableError("No existe la tabla " + base + ": no se encontró " + base + ".DBF en " +
+                         os::pathToUtf8(dir),
+                     {.table = base, .file = dir / os::pathFromUtf8(base + ".DBF")});
+  }
+  return openAs(*path, base);
+}
+
+Table Table::openFile(const fs::path& file) {
+  return openAs(file, tableBaseName(os::pathToUtf8(file.filename())));
+}
+
+Table Table::openAs(const fs::path& path, const std::string& base) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) {
+    throw TableError("No existe la tabla " + base + ": no se encontró " + os::pathToUtf8(path),
+                     {.table = base, .file = path});
+  }
+  Table t;
+  t.name_ = base;
+  try {
+    try {
+      t.file_ = os::ExclusiveFile::open(path);
+      t.readContent();
+    } catch (const os::FileHeld&) {
+      throw heldElsewhere(base, path);
+    } catch (const os::FileError& e) {
+      throw TableError("No se pudo abrir la tabla " + base + ": " + e.what(),
+                       {.table = base, .file = path});
+    }
+  } catch (const std::bad_alloc&) {
+    throw OutOfMemoryError("No hay memoria suficiente para leer la tabla " + base + " (" +
+                               os::pathToUtf8(path) + ").",
+                           {.table = base, .file = path});
+  }
+  t.first();
+  return t;
+}
+
+void Table::readContent() {
+  // The header first: a file far larger than its rows is refused before it is read.
+  const std::uint64_t size = file_.size();
+  const std::string start = file_.read(0, static_cast<std::size_t>(
+                                              std::min<std::uint64_t>(size, dbase::kLargestHeader)));
+  try {
+    header_ = dbase::parseHeader(start, size);
+  } catch (const dbase::FormatError& e) {
+    throw TableError(describeTable(name_, path()) + " no se puede leer: " + e.what() + ".",
+                     {.table = name_, .file = path()});
+  }
+  headerBytes_ = start.substr(0, header_.headerLength);
+  const std::string rows =
+      file_.read(header_.headerLength,
+                 static_cast<std::size_t>(header_.recordCount) * header_.recordLength);
+  records_.reserve(header_.recordCount);
+  for (std::size_t i = 0; i < header_.recordCount; ++i) {
+    records_.push_back(rows.substr(i * header_.recordLength, header_.recordLength));
+  }
+  if (const auto fromHeader = codePageOfHeader(header_)) {
+    codePage_ = CodePage(*fromHeader);
+    codePageSource_ = CodePageSource::header;
+    return;
+  }
+  // Tools that leave the language driver empty name the code page in a .cpg file beside
+  // the table, or write UTF-8.
+  const std::string stem = os::pathToUtf8(path().stem());
+  for (const fs::path& cpg : filesNamedIgnoringCase(path().parent_path(), stem + ".cpg")) {
+    std::string text;
+    try {
+      text = os::readWholeFile(cpg, kLargestCpgFile);
+    } catch (const os::FileError&) {
+      continue;  // not a code-page name
+    }
+    if (const auto named = codePageOfCpgText(text)) {
+      codePage_ = CodePage(*named);
+      codePageSource_ = CodePageSource::cpgFile;
+      codePageFile_ = cpg;
+      return;
+    }
+  }
+  std::vector<std::string_view> texts;
+  for (const std::string& r : records_) {
+    for (const dbase::Field& f : header_.fields) {
+      if (f.type == 'C') texts.push_back(value(f, r));
+    }
+  }
+  if (looksLikeUtf8(texts)) {
+    codePage_ = CodePage(kUtf8);
+    codePageSource_ = CodePageSource::textContent;
+    return;
+  }
+  codePage_ = CodePage(kWindows1252);
+  codePageSource_ = CodePageSource::assumed;
+}
+
+std::optional<std::string> Table::codePageNote() const {
+  const std::string cp = codePageName(codePage_.number());
+  switch (codePageSource_) {
+    case CodePageSource::header:
+      return std::nullopt;
+    case CodePageSource::cpgFile:
+      return "La cabecera de " + name_ + " no indica el código de sus textos; se leen en " +
+             cp + ", como dice " + os::pathToUtf8(codePageFile_.filename()) + ".";
+    case CodePageSource::textContent:
+      return "La cabecera de " + name_ + " no indica el código de sus textos y no hay archivo "
+             ".cpg; todos son UTF-8 válido, con acentos, y se leen en UTF-8.";
+    case CodePageSource::assumed:
+      return "La cabecera de " + name_ + " no indica el código de sus textos y no hay archivo "
+             ".cpg; se leen en " + cp + ", el del planificador.";
+  }
+  return std::nullopt;
+}
+
+void Table::close() {
+  if (!file_.isOpen()) return;
+  mode_ = Mode::browse;  // a row neither posted nor moved past is not kept
+  if (changed_) write();
+  file_.close();
+  indexes_.clear();
+}
+
+void Table::write() {
+  std::string bytes = headerBytes_;
+  dbase::stampHeader(bytes, static_cast<std::uint32_t>(records_.size()));
+  bytes.reserve(bytes.size() + records_.size() * header_.recordLength + 1);
+  for (const std::string& r : records_) bytes += r;
+  bytes += dbase::kEndOfFile;
+  try {
+    file_.replaceContent(bytes);
+  } catch (const os::FileHeld&) {
+    throw heldElsewhere(name_, path());
+  } catch (const os::FileError& e) {
+    throw TableError("No se pudo guardar la tabla " + name_ + ": " + e.what(),
+                     {.table = name_, .file = path()});
+  }
+  changed_ = false;
+}
+
+std::vector<const dbase::Field*> Table::fields() const {
+  std::vector<const dbase::Field*> visible;
+  for (const dbase::Field& f : header_.fields) {
+    if (!f.hidden) visible.push_back(&f);
+  }
+  return visible;
+}
+
+std::size_t Table::rowCount() const {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < records_.size(); ++i) n += isLive(i) ? 1 : 0;
+  return n;
+}
+
+bool Table::isLive(std::size_t row) const {
+  return records_[row].empty() || records_[row][0] != dbase::kDeletedFlag;
+}
+
+void Table::skipDeleted() {
+  while (position_ < records_.size() && !isLive(position_)) ++position_;
+}
+
+void Table::postIfPending() {
+  if (mode_ != Mode::browse) post();
+}
+
+void Table::first() {
+  postIfPending();
+  position_ = 0;
+  skipDeleted();
+}
+
+void Table::next() {
+  postIfPending();
+  if (position_ < records_.size()) ++position_;
+  skipDeleted();
+}
+
+bool Table::eof() const { return mode_ != Mode::inserting && position_ >= records_.size(); }
+
+std::size_t Table::rowNumber() const { return position_ + 1; }
+
+std::size_t Table::pendingRowNumber() const {
+  return mode_ == Mode::inserting ? records_.size() + 1 : position_ + 1;
+}
+
+void Table::append() {
+  postIfPending();
+  buffer_.assign(1, dbase::kLiveFlag);
+  for (const dbase::Field& f : header_.fields) buffer_ += dbase::emptyValue(f);
+  buffer_.resize(header_.recordLength, ' ');
+  mode_ = Mode::inserting;
+}
+
+void Table::edit() {
+  postIfPending();
+  if (position_ >= records_.size()) throw std::logic_error("edit() at the end of " + name_);
+  buffer_ = records_[position_];
+  mode_ = Mode::editing;
+}
+
+void Table::post() {
+  if (mode_ == Mode::browse) return;
+  if (mode_ == Mode::inserting) {
+    records_.push_back(buffer_);
+    position_ = records_.size() - 1;
+    for (auto& [names, idx] : indexes_) idx.add(position_, rowKey(idx, buffer_));
+  } else {
+    std::string& stored = records_[position_];
+    // An index whose key changed may now find another row first: it is built anew when
+    // next needed.
+    std::erase_if(indexes_, [&](const auto& entry) {
+      return rowKey(entry.second, stored) != rowKey(entry.second, buffer_);
+    });
+    stored = buffer_;
+  }
+  mode_ = Mode::browse;
+  changed_ = true;
+}
+
+const dbase::Field& Table::field(std::string_view name) const {
+  for (const dbase::Field& f : header_.fields) {
+    if (equalsAsciiIgnoringCase(f.name, name)) return f;
+  }
+  if (name.size() > dbase::kDbase3NameLength) {
+    for (const dbase::Field& f : header_.fields) {
+      if (f.name.size() == dbase::kDbase3NameLength &&
+          equalsAsciiIgnoringCase(f.name, name.substr(0, dbase::kDbase3NameLength))) {
+        return f;
+      }
+    }
+  }
+  throw TableError("La tabla " + name_ + " no tiene el campo " + std::string(name),
+                   {.table = name_, .file = path(), .field = std::string(name)});
+}
+
+bool Table::hasField(std::string_view name) const {
+  try {
+    field(name);
+    return true;
+  } catch (const TableError&) {
+    return false;
+  }
+}
+
+bool Table::holdsNumbers(std::string_view name) const {
+  const dbase::Field& f = field(name);
+  const bool numeric = f.type == 'N' || f.type == 'F' || f.type == 'I' || f.type == '+' ||
+                       f.type == 'O' || f.type == 'Y' || f.type == 'C' ||
+                       (f.type == 'B' && header_.variant == dbase::Variant::visualFoxPro);
+  return numeric && f.width > 0;
+}
+
+std::string Table::typeName(std::string_view name) const {
+  const dbase::Field& f = field(name);
+  switch (f.type) {
+    case 'C': return "C (texto)";
+    case 'N':
+    case 'F': return std::string(1, f.type) + " (número)";
+    case 'D': return "D (fecha)";
+    case 'L': return "L (lógico)";
+    case 'M': return "M (memo)";
+    case 'T': return "T (fecha y hora)";
+    case '@': return "@ (marca de tiempo)";
+    case 'G': return "G (objeto)";
+    case 'B': return header_.variant == dbase::Variant::visualFoxPro ? "B (número)" : "B (memo binario)";
+    default: return std::string(1, f.type);
+  }
+}
+
+Table::WholeNumber Table::wholeNumber(std::string_view name) const {
+  const dbase::Field& f = field(name);
+  const std::string_view raw = value(f, currentRecord());
+  WholeNumber n;
+  n.text = dbase::readText(f, header_.variant, raw, codePage_);
+  if (trim(n.text).empty()) return n;
+  n.state = WholeNumber::State::notANumber;
+  if (f.type == 'C') {
+    try {
+      n.value = toInt32(n.text);
+      n.state = WholeNumber::State::number;
+    } catch (const ConversionError&) {
+    }
+    return n;
+  }
+  const auto number = dbase::readNumber(f, header_.variant, raw, codePage_);
+  if (number && std::isfinite(*number) && *number <= kInt64Limit && *number >= -kInt64Limit) {
+    n.value = std::llround(*number);
+    n.state = WholeNumber::State::number;
+  }
+  return n;
+}
+
+std::string_view Table::currentRecord() const {
+  if (mode_ != Mode::browse) return buffer_;
+  if (position_ >= records_.size()) {
+    throw std::logic_error("reading past the end of " + name_);
+  }
+  return records_[position_];
+}
+
+std::string_view Table::value(const dbase::Field& f, std::string_view record) const {
+  if (f.offset >= record.size()) return {};
+  return record.substr(f.offset, f.width);
+}
+
+ErrorPlace Table::placeOf(const dbase::Field& f, std::size_t row) const {
+  return {.table = name_, .file = path(), .row = row, .field = f.name};
+}
+
+void Table::set(const dbase::Field& f, const std::string& bytes) {
+  if (mode_ == Mode::browse) {
+    throw std::logic_error("setting " + f.name + " of " + name_ + " outside append() or edit()");
+  }
+  // A record keeps its length whatever the value: the header says how wide each field is.
+  if (bytes.size() != f.width || f.offset + f.width > buffer_.size()) {
+    throw std::logic_error("value of " + std::to_string(bytes.size()) + " bytes for field " +
+                           f.name + " of " + name_);
+  }
+  buffer_.replace(f.offset, f.width, bytes);
+}
+
+void Table::setText(std::string_view name, std::string_view value) {
+  const dbase::Field& f = field(name);
+  std::size_t substituted = 0;
+  std::string bytes;
+  try {
+    bytes = dbase::writeText(f, header_.variant, value, codePage_, &substituted);
+  } catch (const ConversionError& e) {
+    rethrowAt(e, placeOf(f, pendingRowNumber()));
+  } catch (const TableError& e) {
+    rethrowAt(e, placeOf(f, pendingRowNumber()));
+  }
+  set(f, bytes);
+  if (substituted > 0) substitutions_.push_back({f.name, pendingRowNumber(), std::string(value)});
+}
+
+void Table::setInteger(std::string_view name, std::int64_t value) {
+  const dbase::Field& f = field(name);
+  try {
+    set(f, dbase::writeInteger(f, header_.variant, value, codePage_));
+  } catch (const TableError& e) {
+    rethrowAt(e, placeOf(f, pendingRowNumber()));
+  }
+}
+
+void Table::setLogical(std::string_view name, bool value) {
+  const dbase::Field& f = field(name);
+  set(f, dbase::writeLogical(f, header_.variant, value, codePage_));
+}
+
+std::string Table::text(std::string_view name) const {
+  const dbase::Field& f = field(name);
+  return dbase::readText(f, header_.variant, value(f, currentRecord()), codePage_);
+}
+
+std::int64_t Table::integer(std::string_view name) const {
+  const dbase::Field& f = field(name);
+  const std::string_view raw = value(f, currentRecord());
+  const std::size_t row = mode_ == Mode::browse ? rowNumber() : pendingRowNumber();
+  try {
+    if (f.type == 'C') {
+      const std::string t = dbase::readText(f, header_.variant, raw, codePage_);
+      return trim(t).empty() ? 0 : toInt32(t);
+    }
+    const auto number = dbase::readNumber(f, header_.variant, raw, codePage_);
+    if (!number) return 0;
+    if (*number > kInt64Limit || *number < -kInt64Limit) {
+      throw ConversionError(notAValidInteger(dbase::readText(f, header_.variant, raw, codePage_)));
+    }
+    return std::llround(*number);
+  } catch (const ConversionError& e) {
+    rethrowAt(e, placeOf(f, row));
+  }
+}
+
+std::string Table::storedKey(const dbase::Field& f, std::string_view record) const {
+  const std::string_view raw = value(f, record);
+  if (f.type == 'C') return trimTrailingBlanks(raw);
+  return dbase::readText(f, header_.variant, raw, codePage_);
+}
+
+std::string Table::searchKey(const dbase::Field& f, std::string_view value) const {
+  if (f.type == 'C') return trimTrailingBlanks(codePage_.encode(value));
+  return std::string(value);
+}
+
+std::string Table::rowKey(const TableIndex& idx, std::string_view record) const {
+  std::vector<std::string> values;
+  values.reserve(idx.fields().size());
+  for (const dbase::Field* f : idx.fields()) values.push_back(storedKey(*f, record));
+  return TableIndex::key(values);
+}
+
+std::vector<const dbase::Field*> Table::fieldList(std::string_view names) const {
+  std::vector<const dbase::Field*> list;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = names.find(';', start);
+    list.push_back(&field(names.substr(start, end - start)));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return list;
+}
+
+TableIndex& Table::index(std::string_view names) {
+  auto it = indexes_.find(names);
+  if (it == indexes_.end()) {
+    TableIndex idx(fieldList(names));
+    idx.reserve(records_.size());
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+      if (isLive(i)) idx.add(i, rowKey(idx, records_[i]));
+    }
+    it = indexes_.emplace(std::string(names), std::move(idx)).first;
+  }
+  return it->second;
+}
+
+bool Table::locate(std::string_view names, std::initializer_list<std::string_view> values) {
+  postIfPending();
+  const TableIndex& idx = index(names);
+  if (idx.fields().size() != values.size()) {
+    throw std::logic_error("locate() on " + name_ + " with " +
+                           std::to_string(idx.fields().size()) + " fields and " +
+                           std::to_string(values.size()) + " values");
+  }
+  std::vector<std::string> parts;
+  auto value = values.begin();
+  for (const dbase::Field* f : idx.fields()) parts.push_back(searchKey(*f, *value++));
+  const auto found = idx.find(TableIndex::key(parts));
+  if (!found) return false;
+  position_ = *found;
+  return true;
+}
+
+}  // namespace vestran

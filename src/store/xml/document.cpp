@@ -1,0 +1,361 @@
+#include "store/xml/document.hpp"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlsave.h>
+#include <unicode/bytestream.h>
+#include <unicode/normalizer2.h>
+
+#include <limits>
+#include <mutex>
+#include <new>
+#include <stdexcept>
+
+#include "store/xml/detail/document_appended.hpp"
+#include "store/xml/detail/parse_guard.hpp"
+#include "store/errors.hpp"
+#include "store/os/paths.hpp"
+#include "store/os/replacing.hpp"
+#include "store/text.hpp"
+
+namespace vestran {
+
+namespace {
+
+const xmlChar* xml(std::string_view s, std::string& holder) {
+  holder.assign(s);
+  return reinterpret_cast<const xmlChar*>(holder.c_str());
+}
+
+bool nameIs(const xmlNode* node, std::string_view name) {
+  return node->type == XML_ELEMENT_NODE &&
+         std::string_view(reinterpret_cast<const char*>(node->name)) == name;
+}
+
+// The text in Unicode normal form C. ASCII is in it already, and so are almost all texts.
+std::string nfc(std::string text) {
+  if (isAscii(text)) return text;
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
+  if (U_FAILURE(status)) return text;
+  const icu::StringPiece piece(text.data(), static_cast<int32_t>(text.size()));
+  if (normalizer->isNormalizedUTF8(piece, status) && U_SUCCESS(status)) return text;
+  status = U_ZERO_ERROR;
+  std::string out;
+  icu::StringByteSink<std::string> sink(&out);
+  normalizer->normalizeUTF8(0, piece, sink, nullptr, status);
+  return U_SUCCESS(status) ? out : text;
+}
+
+std::string owned(xmlChar* s) {
+  if (!s) return {};
+  std::string out(reinterpret_cast<const char*>(s));
+  xmlFree(s);
+  return nfc(std::move(out));
+}
+
+// Refuses every external entity and DTD; the document itself is parsed from memory.
+xmlParserInputPtr refuseExternal(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
+
+void silence(void*, const char*, ...) {}
+
+void initialiseParser() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    xmlInitParser();
+    xmlSetExternalEntityLoader(refuseExternal);
+    xmlSetGenericErrorFunc(nullptr, silence);
+  });
+}
+
+int appendToString(void* context, const char* buffer, int length) {
+  static_cast<std::string*>(context)->append(buffer, static_cast<std::size_t>(length));
+  return length;
+}
+
+int closeNothing(void*) { return 0; }
+
+bool startsWith(std::string_view bytes, std::string_view prefix) {
+  return bytes.substr(0, prefix.size()) == prefix;
+}
+
+struct FreeParserContext {
+  void operator()(xmlParserCtxt* c) const { xmlFreeParserCtxt(c); }
+};
+
+struct CloseSaveContext {
+  void operator()(xmlSaveCtxt* c) const { xmlSaveClose(c); }
+};
+
+[[noreturn]] void noElement(const char* operation) {
+  throw std::logic_error(std::string(operation) + " on an empty element handle");
+}
+
+detail::Appended* appendedOf(const xmlNode* node) {
+  return node->doc ? static_cast<detail::Appended*>(node->doc->_private) : nullptr;
+}
+
+}  // namespace
+
+std::string Element::name() const {
+  return node_ ? std::string(reinterpret_cast<const char*>(node_->name)) : std::string();
+}
+
+int Element::line() const { return node_ ? static_cast<int>(xmlGetLineNo(node_)) : 0; }
+
+Element Element::child(std::string_view name) const {
+  if (!node_) return {};
+  for (xmlNode* c = node_->children; c; c = c->next) {
+    if (nameIs(c, name)) return Element(c);
+  }
+  return {};
+}
+
+std::vector<Element> Element::children(std::string_view name) const {
+  std::vector<Element> found;
+  if (!node_) return found;
+  for (xmlNode* c = node_->children; c; c = c->next) {
+    if (nameIs(c, name)) found.push_back(Element(c));
+  }
+  return found;
+}
+
+std::size_t Element::countChildren(std::string_view name) const {
+  std::size_t n = 0;
+  if (!node_) return n;
+  for (xmlNode* c = node_->children; c; c = c->next) n += nameIs(c, name) ? 1 : 0;
+  return n;
+}
+
+bool Element::hasChildNodes() const { return node_ && node_->children; }
+
+std::string Element::text() const { return node_ ? owned(xmlNodeGetContent(node_)) : ""; }
+
+std::vector<Attribute> Element::attributes() const {
+  std::vector<Attribute> list;
+  if (!node_) return list;
+  for (xmlAttr* a = node_->properties; a; a = a->next) {
+    list.push_back({reinterpret_cast<const char*>(a->name),
+                    owned(xmlNodeListGetString(node_->doc, a->children, 1))});
+  }
+  return list;
+}
+
+std::optional<std::string> Element::attribute(std::string_view name) const {
+  if (!node_) return std::nullopt;
+  for (xmlAttr* a = node_->properties; a; a = a->next) {
+    if (std::string_view(reinterpret_cast<const char*>(a->name)) == name && !a->ns) {
+      return owned(xmlNodeListGetString(node_->doc, a->children, 1));
+    }
+  }
+  return std::nullopt;
+}
+
+void Element::setAttribute(std::string_view name, std::string_view value) {
+  if (!node_) noElement("setAttribute");
+  if (auto* a = appendedOf(node_)) a->noteChange(node_);
+  std::string n;
+  std::string v;
+  xmlSetProp(node_, xml(name, n), xml(value, v));
+}
+
+void Element::setAttribute(std::string_view name, std::int32_t value) {
+  setAttribute(name, std::to_string(value));
+}
+
+void Element::setText(std::string_view text) {
+  if (!node_) noElement("setText");
+  if (auto* a = appendedOf(node_)) a->noteChange(node_);
+  xmlChar* escaped = nullptr;
+  {
+    std::string t;
+    escaped = xmlEncodeSpecialChars(node_->doc, xml(text, t));
+  }
+  xmlNodeSetContent(node_, escaped);
+  xmlFree(escaped);
+}
+
+Element Element::appendElement(std::string_view name) {
+  if (!node_) noElement("appendElement");
+  std::string n;
+  xmlNode* child = xmlNewDocNode(node_->doc, nullptr, xml(name, n), nullptr);
+  if (!child) throw std::bad_alloc();
+  xmlAddChild(node_, child);
+  if (auto* a = appendedOf(node_)) a->note(node_, child);
+  // Without a declaration of its own, an element without prefix belongs to the default
+  // namespace in scope.
+  const xmlNs* inScope = xmlSearchNs(node_->doc, node_, nullptr);
+  if (inScope && inScope->href && *inScope->href) xmlNewNs(child, BAD_CAST "", nullptr);
+  return Element(child);
+}
+
+void Element::appendText(std::string_view text) {
+  if (!node_) noElement("appendText");
+  xmlNode* t = xmlNewDocTextLen(node_->doc, reinterpret_cast<const xmlChar*>(text.data()),
+                                static_cast<int>(text.size()));
+  if (!t) throw std::bad_alloc();
+  // xmlAddChild merges a text node into a text last child, and frees it.
+  const bool merged = node_->last && node_->last->type == XML_TEXT_NODE;
+  xmlNode* added = xmlAddChild(node_, t);
+  if (auto* a = appendedOf(node_)) {
+    if (merged) a->noteChange(added);
+    else a->note(node_, added);
+  }
+}
+
+void Document::Free::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
+
+Document::Document() : appended_(std::make_unique<detail::Appended>()) {}
+Document::~Document() = default;
+Document::Document(Document&&) noexcept = default;
+Document& Document::operator=(Document&&) noexcept = default;
+
+Document Document::load(const std::filesystem::path& path) {
+  try {
+    return parse(os::readWholeFile(path, kLargestDocument));
+  } catch (const os::FileError& e) {
+    Document d;
+    if (e.code() == std::errc::value_too_large) {
+      d.problem_ = LoadProblem{LoadProblem::Kind::tooLarge,
+                               "pasa de 2 GB, más de lo que admite el lector de XML", 0, 0};
+    } else {
+      d.problem_ = LoadProblem{LoadProblem::Kind::unreadable, e.what(), 0, 0};
+    }
+    return d;
+  } catch (const std::bad_alloc&) {
+    Document d;
+    d.problem_ = LoadProblem{LoadProblem::Kind::outOfMemory,
+                             "no hay memoria suficiente para leerlo", 0, 0};
+    return d;
+  }
+}
+
+std::string Document::encoding() const {
+  if (source_.encoding == "UTF-16") return source_.utf16BigEndian ? "UTF-16BE" : "UTF-16LE";
+  return source_.encoding.empty() ? "UTF-8" : source_.encoding;
+}
+
+Document::Source Document::sniffSource(std::string_view bytes) {
+  Source source;
+  if (startsWith(bytes, "\xEF\xBB\xBF")) {
+    source.utf8Bom = true;
+    source.declaration = startsWith(bytes.substr(3), "<?xml");
+  } else if (startsWith(bytes, "\xFF\xFE") || startsWith(bytes, "\xFE\xFF")) {
+    source.encoding = "UTF-16";
+    source.utf16BigEndian = bytes[0] == '\xFE';
+    source.declaration = startsWith(bytes.substr(2), std::string_view("<\0?\0x\0m\0l", 9)) ||
+                         startsWith(bytes.substr(2), std::string_view("\0<\0?\0x\0m\0l", 10));
+  } else if (startsWith(bytes, std::string_view("<\0", 2)) ||
+             startsWith(bytes, std::string_view("\0<", 2))) {
+    source.encoding = "UTF-16";
+    source.utf16BigEndian = bytes[0] == '\0';
+    source.declaration = startsWith(bytes, std::string_view("<\0?\0x\0m\0l", 9)) ||
+                         startsWith(bytes, std::string_view("\0<\0?\0x\0m\0l", 10));
+  } else {
+    source.declaration = startsWith(bytes, "<?xml");
+  }
+  return source;
+}
+
+Document Document::parse(std::string_view bytes) {
+  initialiseParser();
+  Document d;
+  d.source_ = sniffSource(bytes);
+  const std::unique_ptr<xmlParserCtxt, FreeParserContext> context(xmlNewParserCtxt());
+  if (!context) {
+    d.problem_ = LoadProblem{LoadProblem::Kind::outOfMemory,
+                             "no hay memoria suficiente para leerlo", 0, 0};
+    return d;
+  }
+  if (bytes.size() > kLargestDocument) {
+    d.problem_ = LoadProblem{LoadProblem::Kind::tooLarge,
+                             "pasa de 2 GB, más de lo que admite el lector de XML", 0, 0};
+    return d;
+  }
+  const detail::ParseGuard guard(context.get(), bytes);
+  const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+  std::unique_ptr<xmlDoc, Free> doc(xmlCtxtReadMemory(
+      context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
+  if (auto problem = guard.problem(doc != nullptr)) {
+    d.problem_ = std::move(problem);
+    return d;
+  }
+  d.doc_ = std::move(doc);
+  d.doc_->_private = d.appended_.get();
+  if (d.doc_->encoding && d.source_.encoding.empty()) {
+    d.source_.encoding = reinterpret_cast<const char*>(d.doc_->encoding);
+  }
+  return d;
+}
+
+Element Document::root() const {
+  return doc_ ? Element(xmlDocGetRootElement(doc_.get())) : Element();
+}
+
+std::vector<Element> Document::select(std::string_view path) const {
+  std::vector<std::string_view> steps;
+  std::size_t start = path.starts_with('/') ? 1 : 0;
+  while (start <= path.size()) {
+    const std::size_t end = std::min(path.find('/', start), path.size());
+    steps.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  std::vector<Element> current;
+  const Element r = root();
+  if (!r || steps.empty() || r.name() != steps.front()) return current;
+  current.push_back(r);
+  for (std::size_t i = 1; i < steps.size(); ++i) {
+    std::vector<Element> next;
+    for (const Element& e : current) {
+      for (Element c : e.children(steps[i])) next.push_back(c);
+    }
+    current = std::move(next);
+  }
+  return current;
+}
+
+void Document::keepInput(std::string bytes) { input_ = std::move(bytes); }
+
+std::string Document::serialize() const {
+  if (input_ && doc_ && !appended_->inputChanged) {
+    if (appended_->grown.empty()) return *input_;
+    if (auto spliced = detail::withAppendedNodes(*input_, encoding(), doc_.get(), *appended_)) {
+      return std::move(*spliced);
+    }
+  }
+  return serializeTree();
+}
+
+std::string Document::serializeTree() const {
+  std::string out;
+  if (!doc_) return out;
+  if (source_.utf8Bom) out = "\xEF\xBB\xBF";
+  const int options = source_.declaration ? 0 : XML_SAVE_NO_DECL;
+  std::unique_ptr<xmlSaveCtxt, CloseSaveContext> save(
+      xmlSaveToIO(appendToString, closeNothing, &out,
+                  source_.encoding.empty() ? nullptr : source_.encoding.c_str(), options));
+  if (!save) throw DocumentError("No se puede escribir el documento en " + source_.encoding);
+  if (xmlSaveDoc(save.get(), doc_.get()) < 0 || xmlSaveClose(save.release()) < 0) {
+    throw DocumentError("No se pudo preparar el documento XML para guardarlo");
+  }
+  // libxml2 writes UTF-16 little-endian with its byte-order mark; a big-endian input gets
+  // its own byte order back.
+  if (source_.utf16BigEndian) {
+    for (std::size_t i = 0; i + 1 < out.size(); i += 2) std::swap(out[i], out[i + 1]);
+  }
+  return out;
+}
+
+void Document::save(const std::filesystem::path& path) const {
+  const std::string bytes = serialize();
+  try {
+    // Killed runs may have left temporary copies of this very file.
+    os::removeStaleTemporaries(path.parent_path(), os::pathToUtf8(path.filename()));
+    os::writeFileAtomically(path, bytes, os::AtLink::replace);
+  } catch (const os::FileError& e) {
+    throw DocumentError("No se pudo guardar el documento " + os::pathToUtf8(path) + ": " +
+                        e.what());
+  }
+}
+
+}  // namespace vestran

@@ -1,0 +1,176 @@
+#pragma once
+
+// The XML document service: reads an exchange document, lets the jobs read and extend it,
+// and writes it back. Built on libxml2; texts come out as UTF-8 in NFC.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+struct _xmlDoc;
+struct _xmlNode;
+
+namespace vestran {
+
+namespace detail {
+struct Appended;
+}
+
+// Why a document loaded empty.
+struct LoadProblem {
+  enum class Kind {
+    unreadable,       // the file could not be read (missing, no permission, not a file)
+    tooLarge,         // past 2 GB, more than the XML reader takes
+    empty,            // no content, or only blanks
+    notXml,           // does not start with markup: another kind of file
+    unfinished,       // ends inside an element: cut short
+    mismatchedTag,    // an end tag that closes another element
+    extraContent,     // something after the end of the root element
+    encoding,         // bytes that are no text in its encoding, or an unknown encoding
+    beyondLimits,     // a text, name or nesting past what the reader takes
+    entityExpansion,  // entities that expand far past the document's own size
+    outOfMemory,      // the memory ran out while parsing
+    malformed,        // any other breach of the XML rules
+  };
+  Kind kind = Kind::malformed;
+  std::string message;  // in Spanish: what is wrong and where, without the parser's jargon
+  int line = 0;         // 0 when not known
+  int column = 0;       // 0 when not known
+};
+
+struct Attribute {
+  std::string name;
+  std::string value;
+};
+
+// A handle to an element of a Document. An empty handle is safe to query: it has no
+// children, no attributes and the empty text.
+class Element {
+ public:
+  Element() = default;
+  explicit operator bool() const { return node_ != nullptr; }
+  // Two handles are equal when they refer to the same element.
+  bool operator==(const Element& other) const { return node_ == other.node_; }
+
+  std::string name() const;
+  // The line of the start tag in the source, 0 for new elements.
+  int line() const;
+
+  // The first child element of that name; an empty handle when there is none.
+  Element child(std::string_view name) const;
+  // The child elements of that name, in document order.
+  std::vector<Element> children(std::string_view name) const;
+  // How many child elements have that name.
+  std::size_t countChildren(std::string_view name) const;
+
+  // True when the element has children of any kind (elements, text, comments).
+  bool hasChildNodes() const;
+
+  // The text of the element and all its descendants joined.
+  std::string text() const;
+
+  // The attributes in the order they stand in the start tag.
+  std::vector<Attribute> attributes() const;
+  // The value of the attribute of that name; nullopt when there is none.
+  std::optional<std::string> attribute(std::string_view name) const;
+
+  // The writes below require a handle to an element (std::logic_error otherwise).
+
+  // Sets or adds the attribute; new ones come after the existing ones.
+  void setAttribute(std::string_view name, std::string_view value);
+  void setAttribute(std::string_view name, std::int32_t value);
+  // Replaces the element's content by the text (empty text leaves no content).
+  void setText(std::string_view text);
+  // A new element of that name in no namespace, added as the last child. Where a default
+  // namespace is in scope, the element declares xmlns="" so that every reader sees it in
+  // no namespace.
+  Element appendElement(std::string_view name);
+  // Adds a text node as the last child (used for line breaks and indentation).
+  void appendText(std::string_view text);
+
+ private:
+  friend class Document;
+  explicit Element(_xmlNode* node) : node_(node) {}
+  _xmlNode* node_ = nullptr;
+};
+
+class Document {
+ public:
+  // The largest document the XML reader takes: its length is a signed 32-bit number.
+  static constexpr std::uint64_t kLargestDocument = 0x7FFFFFFF;
+
+  // An empty document.
+  Document();
+  ~Document();
+  Document(Document&&) noexcept;
+  Document& operator=(Document&&) noexcept;
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+
+  // Reads and parses the file. Never throws for a bad file: one that cannot be read or
+  // parsed (or does not fit in memory) gives an empty document whose problem() says why.
+  // No network access, no external entity or DTD is loaded, and internal entities may
+  // expand to at most the document's own size and a megabyte more.
+  static Document load(const std::filesystem::path& path);
+  // The same from bytes in memory.
+  static Document parse(std::string_view bytes);
+
+  // The encoding the document is written in, as its declaration or byte-order mark says:
+  // "UTF-8" when neither names one; "UTF-16LE" or "UTF-16BE" for UTF-16.
+  std::string encoding() const;
+
+  bool empty() const { return doc_ == nullptr; }
+  const std::optional<LoadProblem>& problem() const { return problem_; }
+
+  // The document element; an empty handle for an empty document.
+  Element root() const;
+
+  // All elements an absolute chain of names such as "/datosGHC/aulas/aula" reaches, in
+  // document order.
+  std::vector<Element> select(std::string_view path) const;
+
+  // Keeps the bytes the document was parsed from (the caller passes those very bytes), so
+  // that serialize() can write them back with only the appended nodes added.
+  void keepInput(std::string bytes);
+
+  // The whole document as it would be saved. With the input kept, and the document in
+  // UTF-8, UTF-16 or an encoding whose markup characters are ASCII (ISO-8859-*,
+  // Windows-125*, US-ASCII): the input's bytes, byte for byte, with the nodes appended
+  // since (appendElement, appendText) inserted before the end tag of the element they
+  // were appended to (an empty-element tag becomes a start and an end tag), written in the
+  // document's encoding and line ends. Otherwise libxml2's serialisation of the tree: in
+  // its own encoding, with its own declaration (or none), every node of the input kept.
+  // Both read back as the same elements, attributes and texts.
+  std::string serialize() const;
+
+  // Writes serialize() to the file, replacing any file of that name only once the new
+  // content is complete. Throws DocumentError.
+  void save(const std::filesystem::path& path) const;
+
+ private:
+  struct Source {
+    bool declaration = true;
+    bool utf8Bom = false;
+    bool utf16BigEndian = false;
+    std::string encoding;  // as the output should name it; empty for UTF-8
+  };
+  struct Free {
+    void operator()(_xmlDoc* doc) const;
+  };
+  std::string serializeTree() const;
+  // How the input is written: byte-order mark, declaration, UTF-16 byte order.
+  static Source sniffSource(std::string_view bytes);
+  // Where nodes were appended, kept for serialize(); the tree points to it.
+  std::unique_ptr<detail::Appended> appended_;
+  std::unique_ptr<_xmlDoc, Free> doc_;
+  std::optional<LoadProblem> problem_;
+  Source source_;
+  std::optional<std::string> input_;
+};
+
+}  // namespace vestran
