@@ -17,6 +17,7 @@
 #include "MainForm/Interaccion.hpp"
 #include "exportar/Exportacion.hpp"
 #include "importar/Importacion.hpp"
+#include "intercambio/DocumentoDeIntercambio.hpp"
 #include "mensajes/Mensajes.hpp"
 #include "modos/CarpetaPlanificador.hpp"
 #include "store/errors.hpp"
@@ -203,8 +204,7 @@ std::filesystem::path TMForm::documento() const {
 bool TMForm::elegirDocumento(const QString& mensajeSinArchivo) {
   // A cancelled dialog keeps the last confirmed choice.
   if (const auto elegido = interaccion_.elegirDocumento(this)) filenameXML_ = *elegido;
-  std::error_code ec;
-  if (!filenameXML_.isEmpty() && std::filesystem::is_regular_file(documento(), ec)) return true;
+  if (!filenameXML_.isEmpty() && existeDocumento(documento())) return true;
   interaccion_.mensaje(this, mensajeSinArchivo);
   if (arranque_.enLote()) {
     EstadoTransformado_ = EstadoTransformado::sinArchivo;

@@ -100,8 +100,7 @@ std::vector<std::size_t> marcosElegidosEn(const CommandLine& line, const Documen
 // there is no such file.
 std::optional<fs::path> documentoPedido(const CommandLine& line, std::string_view sinArchivo) {
   fs::path documento = os::pathFromUtf8(line.arguments[0]);
-  std::error_code ec;
-  if (fs::is_regular_file(documento, ec)) return documento;
+  if (existeDocumento(documento)) return documento;
   std::cerr << sinArchivo << '\n';
   return std::nullopt;
 }

@@ -56,7 +56,7 @@ ResultadoExportacion Exportacion::ejecutar() {
     StagedTables nuevas(carpeta, tablasExportadas());
     nuevas.requireLiveTablesFree();
     tablas_ = nuevas.folder();
-    for (const Paso& paso : kPasos) (this->*paso.construir)();
+    construirTablas();
     exigirTablasUtiles();
     avanzar("Colocando las tablas nuevas", 0, 0);
     resultado_.colocacion = nuevas.commit();
@@ -67,6 +67,23 @@ ResultadoExportacion Exportacion::ejecutar() {
                                          os::pathForUser(opciones_.documento) + ".",
                                      kCierreOtrosProgramas, kNingunaTablaModificada}),
                            {.file = opciones_.documento});
+  }
+}
+
+void Exportacion::construirTablas() {
+  try {
+    for (const Paso& paso : kPasos) (this->*paso.construir)();
+  } catch (const TableLockedError&) {
+    throw;
+  } catch (const TableError& e) {
+    // A new table could not be written (a full disk, say): the live ones are untouched.
+    const auto c = e.place().cause.default_error_condition();
+    const std::string_view paso =
+        os::isDiskFull(e.place().cause) ? "Libere espacio en el disco y vuelva a exportar."
+        : c == std::errc::permission_denied ? "Compruebe que puede escribir en la carpeta del "
+                                              "planificador y vuelva a exportar."
+                                            : "";
+    throw TableError(parrafos({e.what(), paso, kNingunaTablaModificada}), e.place());
   }
 }
 

@@ -122,6 +122,9 @@ class Exportacion {
  private:
   // Reads the document; stops the run before any table is touched when it cannot be used.
   void comprobarDocumento();
+  // Runs the builders in order; a table that cannot be written stops the run with what to
+  // do and the word that the live tables are untouched.
+  void construirTablas();
   // Throws ExportacionInservible when a warning says the planner could not work with the
   // new tables.
   void exigirTablasUtiles() const;

@@ -56,7 +56,7 @@ void Exportacion::ExportarAulas() {
       // By position: the set's name as read, then the number of rooms.
       const std::string& conjunto = atributos[0].value;
       const std::int32_t cuantas =
-          enteroEn(atributos[1].value, donde, "atributo " + atributos[1].name);
+          enteroEn(atributos[1].value, donde, "el número de aulas " + atributos[1].name);
       for (std::int32_t j = 1; j <= cuantas; ++j) {
         tabla.append();
         tabla.setText("ABREV", emitidos.emitir(nombreGenerico(conjunto, j), conjunto));

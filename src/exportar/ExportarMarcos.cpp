@@ -92,14 +92,14 @@ void Exportacion::ExportarMarcos() {
     const std::string donde = situacion(tramo, i + 1);
     const std::string submarco = textoHijo(tramo, "submarco", donde, informe);
     if (submarco != MarcoElegido1 && submarco != MarcoElegido2) continue;
-    const std::int32_t dia = enteroEn(textoHijo(tramo, "dia", donde, informe), donde, "<dia>");
+    const std::int32_t dia = enteroEn(textoHijo(tramo, "dia", donde, informe), donde, "el día");
     const std::int32_t indice =
-        enteroEn(textoHijo(tramo, "indice", donde, informe), donde, "<indice>");
+        enteroEn(textoHijo(tramo, "indice", donde, informe), donde, "el número de hora");
     const std::string entrada = textoHijo(tramo, "horaEntrada", donde, informe);
     const std::string salida = textoHijo(tramo, "horaSalida", donde, informe);
     const std::string tipo = textoHijo(tramo, "Tipo", donde, informe);
-    const std::int32_t minutos = minutosDelDia(salida, donde, "<horaSalida>") -
-                                 minutosDelDia(entrada, donde, "<horaEntrada>");
+    const std::int32_t minutos = minutosDelDia(salida, donde, "la hora de salida") -
+                                 minutosDelDia(entrada, donde, "la hora de entrada");
     const std::string diho = std::to_string(dia + 1) + std::to_string(indice);
     if (!escritas.emplace(diho, submarco).second) {
       informe.anotar(donde + ": repite el día " + std::to_string(dia) + " y la hora " +

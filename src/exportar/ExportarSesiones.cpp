@@ -79,7 +79,7 @@ void Exportacion::ExportarSesiones() {
     std::string horas =
         variable ? textoHijo(variable, "numSesiones", donde, informe) : std::string();
     if (horas.empty()) horas = "1";
-    const std::int32_t n = enteroEn(horas, donde, "<numSesiones>");
+    const std::int32_t n = enteroEn(horas, donde, "el número de sesiones");
     if (n < 0) {
       informe.anotar(donde + ": <numSesiones> es " + horas +
                      ", un número negativo; HORAS queda en " + horas + " y SESIONES vacío.");
@@ -108,7 +108,7 @@ void Exportacion::ExportarSesiones() {
     if (atributos.empty()) {
       informe.anotar(donde + ": no tiene atributos; CL_SESION queda vacío.");
     } else {
-      asig.setInteger("CL_SESION", enteroEn(id, donde, "identificador " + atributos.front().name));
+      asig.setInteger("CL_SESION", enteroEn(id, donde, "el identificador " + atributos.front().name));
     }
     asig.post();
   }

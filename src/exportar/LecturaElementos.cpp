@@ -1,5 +1,6 @@
 #include "exportar/LecturaElementos.hpp"
 
+#include "mensajes/Mensajes.hpp"
 #include "store/errors.hpp"
 #include "store/text.hpp"
 
@@ -32,7 +33,12 @@ std::int32_t enteroEn(std::string_view texto, const std::string& donde, std::str
   try {
     return toInt32(texto);
   } catch (const ConversionError& e) {
-    throw ConversionError(std::string(e.what()) + "\nEn " + donde + ", " + std::string(que) + ".");
+    throw ConversionError(parrafos({"Un dato del documento debe ser un número entero y no lo es: '" +
+                                        std::string(texto) + "' (" + std::string(que) + " de " +
+                                        donde + ").",
+                                    e.what(),
+                                    "Corrija ese dato en Colmeda y exporte el documento de nuevo.",
+                                    kNingunaTablaModificada}));
   }
 }
 

@@ -25,8 +25,8 @@ Element hijoEsperado(const Element& elemento, std::string_view hijo, const std::
 std::string textoHijo(const Element& elemento, std::string_view hijo, const std::string& donde,
                       Informe& informe);
 
-// The whole number in `texto`. Throws ConversionError with the system's message followed
-// by a line saying where the value stands.
+// The whole number in `texto`. Throws ConversionError saying what the value is (`que`, in
+// the user's words), where it stands, the system's message, and what to do.
 std::int32_t enteroEn(std::string_view texto, const std::string& donde, std::string_view que);
 
 }  // namespace vestran

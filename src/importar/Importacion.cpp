@@ -91,6 +91,25 @@ std::string clase(TablasDelPlanificador& t, const FilaDeSoluc& f) {
          conNombre(t.profesores, "ABREV", "NOMBRE", f.profesor);
 }
 
+// The folder entry a path names (its folder resolved, its last name as it is).
+fs::path entrada(const fs::path& p) {
+  std::error_code ec;
+  const fs::path carpeta = p.parent_path().empty() ? fs::current_path(ec) : p.parent_path();
+  const fs::path real = fs::canonical(carpeta, ec);
+  return (ec ? carpeta : real) / p.filename();
+}
+
+bool mismaEntrada(const fs::path& a, const fs::path& b) {
+  const fs::path x = entrada(a);
+  const fs::path y = entrada(b);
+#ifdef _WIN32
+  return x.parent_path() == y.parent_path() &&
+         equalsIgnoringCase(os::pathToUtf8(x.filename()), os::pathToUtf8(y.filename()));
+#else
+  return x == y;
+#endif
+}
+
 bool esEnteroValido(const Table::WholeNumber& n, std::int64_t minimo) {
   return n.state == Table::WholeNumber::State::number && n.value >= minimo &&
          n.value <= std::numeric_limits<std::int32_t>::max();
@@ -126,11 +145,11 @@ class Importacion {
   }
 
  private:
-  // A result named like the document itself would overwrite it (a link can make the
-  // document's name lead to the result's).
+  // The result replaces whatever stands at its name: a link there is replaced, and another
+  // name of the document's file is let go of. Only a document whose name leads, through
+  // links, to the result's name would be overwritten.
   void exigirResultadoDistintoDelDocumento() const {
-    std::error_code ec;
-    if (!fs::equivalent(opciones_.documento, r_.archivo, ec)) return;
+    if (!mismaEntrada(os::followLinks(opciones_.documento), r_.archivo)) return;
     throw DocumentError(parrafos({"El resultado se escribiría en " + os::pathForUser(r_.archivo) +
                                       ", que es el propio documento elegido (" +
                                       os::pathForUser(opciones_.documento) + ") bajo otro nombre.",

@@ -60,6 +60,11 @@ std::string mensajeDeArchivo(const std::string& nombre, const os::FileError& e,
 
 }  // namespace
 
+bool existeDocumento(const std::filesystem::path& archivo) {
+  std::error_code ec;
+  return !archivo.empty() && std::filesystem::exists(archivo, ec);
+}
+
 Document leerDocumentoDeIntercambio(const std::filesystem::path& archivo,
                                     std::string_view nadaHecho, Entrada entrada) {
   const std::string nombre = os::pathForUser(archivo);

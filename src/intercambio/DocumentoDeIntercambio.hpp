@@ -14,6 +14,10 @@ namespace vestran {
 // only what was appended (see Document::keepInput).
 enum class Entrada { descartar, conservar };
 
+// Whether there is anything at `archivo` (a link is followed): a file that is no document
+// exists all the same, and reading it says what it is.
+bool existeDocumento(const std::filesystem::path& archivo);
+
 // Reads an exchange document. Throws DocumentError when it cannot be read, does not parse
 // (with the parser's reason and line) or its root is not datosGHC, and OutOfMemoryError
 // when it does not fit in memory; `nadaHecho` ends the message, telling the user what was

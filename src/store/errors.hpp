@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace vestran {
@@ -20,6 +21,7 @@ struct ErrorPlace {
   std::size_t row = 0;           // 1 for a table's first row; 0 when not about a row
   std::string field{};           // a field of that table
   int line = 0;                  // a line of a document; 0 when not known
+  std::error_code cause{};       // the system's reason, for a failed file operation
 };
 
 class Error : public std::runtime_error {

@@ -6,6 +6,10 @@
 #include "store/table/table.hpp"
 #include "support/test_support.hpp"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace vestran::test {
 namespace {
 
@@ -79,6 +83,9 @@ for r in t: print(r['DIHO'], r['TEXTODIA'], r['CL_HORADES'], r['MARCO'])
 TEST_F(Cli, ExitCodesAndMessages) {
   writeFile(dir / "roto.xml", "<datosGHC><marcosDeHorario>");
   const std::string roto = utf8(dir / "roto.xml");
+  writeFile(dir / "gemelos.xml", documento("<marcosDeHorario><marcoHorario id=\"1\"/>"
+                                           "<marcoHorario id=\" 1 \"/></marcosDeHorario>"));
+  const std::string gemelos = utf8(dir / "gemelos.xml");
   const std::string no = utf8(dir / "no.xml");
   struct Case {
     const char* name;
@@ -93,6 +100,10 @@ TEST_F(Cli, ExitCodesAndMessages) {
        "Horarios\n"},
       {"unknown frame", {"exportar", doc(), "--dir", planner(), "--marcos", "1,7"}, 2,
        "El documento no tiene ningún marco horario con el identificador '7'.\n"},
+      {"one frame named twice", {"exportar", doc(), "--dir", planner(), "--marcos", "1, 1"}, 2,
+       "El marco horario '1' está nombrado dos veces"},
+      {"two frames of one identifier", {"exportar", gemelos, "--dir", planner(), "--marcos", "1"},
+       1, "tiene 2 marcos horarios con el mismo identificador '1'"},
       {"a document that does not parse, with --marcos", {"exportar", roto, "--marcos", "1"}, 1,
        "no se puede usar: el documento se acaba sin cerrar el elemento <marcosDeHorario>"},
       {"missing document", {"exportar", no}, 3, "No existe archivo\n"},
@@ -115,6 +126,27 @@ TEST_F(Cli, ExitCodesAndMessages) {
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "DTEMP"));  // no usage error touched a table
 }
+
+#ifndef _WIN32
+// Something that exists but is no file is not "missing": it is read, and refused for what
+// it is, as an unreadable document is (exit 1, not 3).
+TEST_F(Cli, ADocumentThatIsNoFileIsNotReportedAsMissing) {
+  ASSERT_EQ(mkfifo((dir / "tuberia.xml").c_str(), 0644), 0);
+  std::filesystem::create_symlink("/dev/zero", dir / "cero.xml");
+  // The planner's tables, so that the import reaches the document.
+  ASSERT_EQ(cli({"exportar", doc(), "--dir", planner(), "--marcos", "2"}).exitCode, 0);
+  ASSERT_EQ(run({VESTRAN_SIMULAR_SOLUC, "--dir", planner()}).exitCode, 0);
+  for (const char* nombre : {"tuberia.xml", "cero.xml"}) {
+    SCOPED_TRACE(nombre);
+    for (const char* orden : {"exportar", "importar"}) {
+      const auto r = cli({orden, utf8(dir / nombre), "--dir", planner()});
+      EXPECT_EQ(r.exitCode, 1) << r.err;
+      EXPECT_NE(r.err.find("no es un archivo normal"), std::string::npos) << r.err;
+      EXPECT_EQ(r.err.find("No existe archivo"), std::string::npos) << r.err;
+    }
+  }
+}
+#endif
 
 TEST_F(Cli, TablaQuotesCsvFieldsAndWritesTheSameBytesEverywhere) {
   const std::vector<FieldDef> campos = {{"TEXTO", FieldKind::character, 20},

@@ -53,9 +53,15 @@ std::map<std::string, std::string> ExportFixture::files() const {
   return found;
 }
 
+std::vector<std::string> exportedTableFiles() {
+  std::vector<std::string> files;
+  for (std::string_view t : tablasExportadas()) files.push_back(std::string(t) + ".DBF");
+  return files;
+}
+
 std::map<std::string, std::string> exportedTablesOf(const std::filesystem::path& dir) {
   std::map<std::string, std::string> tables;
-  for (const char* t : kExportedTables) {
+  for (const std::string& t : exportedTableFiles()) {
     if (std::filesystem::exists(dir / t)) tables[t] = readFile(dir / t);
   }
   return tables;

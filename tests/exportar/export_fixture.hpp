@@ -65,9 +65,8 @@ class ExportFixture {
   int chooserCalls_ = 0;
 };
 
-// The files of the six tables an export writes, in the order it writes them.
-inline constexpr const char* kExportedTables[] = {"ASIGNOMT.DBF", "PROFT.DBF",   "AULAT.DBF",
-                                                  "DIASHORAST.DBF", "GRUPOST.DBF", "ASIGT.DBF"};
+// The files of the tables an export writes, in the order it writes them.
+std::vector<std::string> exportedTableFiles();
 
 // Those of them that `dir` holds, with their bytes.
 std::map<std::string, std::string> exportedTablesOf(const std::filesystem::path& dir);

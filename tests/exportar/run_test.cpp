@@ -5,6 +5,10 @@
 #include "exportar/export_fixture.hpp"
 #include "store/errors.hpp"
 
+#ifndef _WIN32
+#include "support/child_process.hpp"
+#endif
+
 namespace vestran::test {
 namespace {
 
@@ -18,13 +22,16 @@ const std::string kDocumento = documento(
     "<distribucionVariable><numSesiones>2</numSesiones></distribucionVariable>"
     "</distribucionSemanal><tarea/></sesion></sesionesLectivas>");
 
-const char* const kTablas[] = {"ASIGNOMT", "PROFT", "AULAT", "DIASHORAST", "GRUPOST", "ASIGT"};
-
 TEST(ExportRun, WritesTheSixTablesInOrderAndCountsTheirRows) {
   ExportFixture f;
   const auto r = f.exportar(kDocumento);
+  const char* const enOrden[] = {"ASIGNOMT", "PROFT", "AULAT", "DIASHORAST", "GRUPOST", "ASIGT"};
   ASSERT_EQ(r.tablas.size(), 6u);
-  for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(r.tablas[i].tabla, kTablas[i]);
+  ASSERT_EQ(tablasExportadas().size(), 6u);
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(r.tablas[i].tabla, enOrden[i]);
+    EXPECT_EQ(tablasExportadas()[i], enOrden[i]);
+  }
   for (const auto& t : r.tablas) EXPECT_EQ(t.filas, 1u) << t.tabla;
   EXPECT_TRUE(r.informe.vacio());
   // Nothing but the tables and the run lock remains: no temporary file, no staging folder.
@@ -50,7 +57,7 @@ TEST(ExportRun, AWrongDocumentStopsTheRunBeforeAnyTableIsTouched) {
     ExportFixture f;
     f.exportar(kDocumento);
     std::vector<std::string> before;
-    for (const char* t : kTablas) before.push_back(readFile(f.planner() / (std::string(t) + ".DBF")));
+    for (const std::string& t : exportedTableFiles()) before.push_back(readFile(f.planner() / t));
     try {
       f.exportar(c.xml);
       FAIL();
@@ -60,7 +67,7 @@ TEST(ExportRun, AWrongDocumentStopsTheRunBeforeAnyTableIsTouched) {
                 std::string::npos);
     }
     for (std::size_t i = 0; i < 6; ++i) {
-      EXPECT_EQ(readFile(f.planner() / (std::string(kTablas[i]) + ".DBF")), before[i]) << kTablas[i];
+      EXPECT_EQ(readFile(f.planner() / exportedTableFiles()[i]), before[i]) << exportedTableFiles()[i];
     }
   }
 }
@@ -111,6 +118,50 @@ TEST(ExportRun, CharactersTheTablesCannotHoldAreReported) {
   EXPECT_EQ(linesWith(r.informe, "ASIGNOMT, fila 1, campo CODLARGO").size(), 0u);
   EXPECT_EQ(linesWith(r.informe, "ASIGNOMT, fila 1, campo NOMBRE: 'Matemáticas ∑'").size(), 1u);
 }
+
+#ifndef _WIN32
+// A disk that fills while the new tables are written: the message says so and what to do,
+// names no file of vestran's own, and the earlier tables stay byte for byte.
+TEST(ExportRun, AFullDiskLeavesTheEarlierTablesAndSaysWhatToDo) {
+  ExportFixture f;
+  f.exportar(kDocumento);
+  const auto before = f.files();
+  std::string sesiones;
+  for (int i = 0; i < 200; ++i) {
+    sesiones += "<sesion id=\"" + std::to_string(i) + "\"><materia>Música</materia><profesor>"
+                "JGL</profesor><grupo>1A</grupo><distribucionSemanal><distribucionVariable>"
+                "<numSesiones>2</numSesiones></distribucionVariable></distribucionSemanal>"
+                "<tarea/></sesion>";
+  }
+  std::string xml = kDocumento;
+  xml.insert(xml.find("</sesionesLectivas>"), sesiones);
+  writeFile(f.document(), xml);
+  const int code = inChildProcess(
+      [&] {
+        try {
+          OpcionesExportacion o;
+          o.documento = f.document();
+          o.directorio = f.planner();
+          Exportacion(std::move(o)).ejecutar();
+        } catch (const TableError& e) {
+          const std::string m = e.what();
+          const bool dice = m.find("No se pudo guardar la tabla ASIGT: no queda espacio en el "
+                                   "disco.") == 0 &&
+                            m.find("Libere espacio en el disco y vuelva a exportar.") !=
+                                std::string::npos &&
+                            m.find("No se ha modificado ninguna tabla.") != std::string::npos;
+          const bool calla = m.find(".tmp") == std::string::npos &&
+                             m.find("vestran-exportacion") == std::string::npos;
+          if (!(dice && calla)) std::fprintf(stderr, "%s\n", m.c_str());
+          return dice && calla ? 7 : 8;
+        }
+        return 0;
+      },
+      16 * 1024);
+  EXPECT_EQ(code, 7);
+  EXPECT_EQ(f.files(), before);
+}
+#endif
 
 }  // namespace
 }  // namespace vestran::test

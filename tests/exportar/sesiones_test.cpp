@@ -103,8 +103,21 @@ TEST(ExportarSesiones, NonIntegerPeriodsOrIdentifiersStopTheRun) {
     const std::string m = f.failingExport<ConversionError>(
         documento(kBase + "<sesionesLectivas>" + sesion(" id=\"5\"", "Música", "", "", "1", "") +
                   sesion(atributo, "Música", "", "", numSesiones, "") + "</sesionesLectivas>"));
-    EXPECT_EQ(m.find(std::string(valor) + " is not a valid integer value"), 0u) << m;
+    EXPECT_NE(m.find("\n" + std::string(valor) + " is not a valid integer value\n"),
+              std::string::npos) << m;
+    EXPECT_EQ(m.find("Un dato del documento debe ser un número entero y no lo es: " +
+                     std::string(valor)),
+              0u) << m;
   }
+}
+
+TEST(ExportarSesiones, ANegativeCountIsWrittenAsTheRuleSaysAndReported) {
+  ExportFixture f;
+  const auto r = f.exportar(documento(kBase + "<sesionesLectivas>" +
+                                      sesion(" id=\"9\"", "Música", "", "", "-5", "") +
+                                      "</sesionesLectivas>"));
+  EXPECT_EQ(f.rows("ASIGT", {"HORAS", "SESIONES"}), (Rows{{"-5", ""}}));
+  EXPECT_EQ(linesWith(r.informe, "<numSesiones> es -5").size(), 1u);
 }
 
 }  // namespace

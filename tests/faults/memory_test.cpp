@@ -69,5 +69,47 @@ TEST(Memory, ATableOrADocumentTooBigForMemoryIsNamed) {
             7);
 }
 
+// Files far larger than they should be are refused before they are read, in a child that
+// could not hold them: a document past 2 GB, and a SOLUC of one row followed by 3 GB.
+TEST(Memory, FilesFarLargerThanTheyShouldBeAreRefusedBeforeBeingRead) {
+  TempDir dir;
+  writeFile(dir / "centro.xml", "<datosGHC>");
+  makeSparse(dir / "centro.xml", std::uintmax_t{3} << 30);
+  Table::recreate(dir.path(), "SOLUC", kSoluc, TableFormat::level7);
+  {
+    Table t = Table::open(dir.path(), "SOLUC");
+    t.append();
+    t.setText("DIA", "1");
+    t.post();
+  }
+  makeSparse(dir / "SOLUC.DBF", std::uintmax_t{3} << 30);
+  const int code = inChildProcess([&] {
+    const rlimit limit{600u << 20, 600u << 20};
+    setrlimit(RLIMIT_AS, &limit);
+    try {
+      OpcionesExportacion o;
+      o.documento = dir / "centro.xml";
+      o.directorio = dir / "DTEMP";
+      Exportacion(std::move(o)).ejecutar();
+      return 1;
+    } catch (const DocumentError& e) {
+      if (std::string(e.what()).find("pasa de 2 GB") == std::string::npos) return 2;
+    } catch (...) {
+      return 3;
+    }
+    try {
+      Table::open(dir.path(), "SOLUC");
+      return 4;
+    } catch (const TableError& e) {
+      const std::string m = e.what();
+      if (m.find("la cabecera anuncia 1 fila (") == std::string::npos) return 5;
+    } catch (...) {
+      return 6;
+    }
+    return 7;
+  });
+  EXPECT_EQ(code, 7);
+}
+
 }  // namespace
 }  // namespace vestran::test

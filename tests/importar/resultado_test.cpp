@@ -234,3 +234,67 @@ TEST_F(Resultado, ASolucThatCannotBeReadSaysWhatAndWhereAndWritesNothing) {  str
 
 }  // namespace
 }  // namespace vestran::test
+
+#ifndef _WIN32
+namespace vestran::test {
+namespace {
+
+// Whatever stands at the result's name, the result is a new file there, and the document
+// and whatever a link pointed to stay byte for byte; a result that would be the document
+// itself is refused.
+TEST_F(Resultado, TheResultIsANewFileAndNeverWrittenThroughALink) {
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path& result)> plant;
+    bool refused;
+  } cases[] = {
+      {"a link to the document",
+       [&](const fs::path& r) { fs::create_symlink("centro.xml", r); }, false},
+      {"a link to another file",
+       [&](const fs::path& r) {
+         writeFile(dir / "otro.xml", "de otra persona");
+         fs::create_symlink(dir / "otro.xml", r);
+       },
+       false},
+      {"a link to nothing",
+       [&](const fs::path& r) { fs::create_symlink(dir / "no-existe.xml", r); }, false},
+      {"another name of the document", [&](const fs::path& r) { fs::create_hard_link(dir / "centro.xml", r); },
+       false},
+      {"a document that is a link to the result",
+       [&](const fs::path& r) {
+         fs::rename(dir / "centro.xml", r);
+         fs::create_symlink(r.filename(), dir / "centro.xml");
+       },
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    planner({{"1", "1", "0", "A12", "MAT1", "1ESOA", "GARC"}});
+    for (const char* f : {"ResultadoVestrancentro.xml", "centro.xml", "otro.xml"}) {
+      fs::remove(dir / f);
+    }
+    writeFile(dir / "centro.xml", kDocumento);
+    const fs::path result = dir / "ResultadoVestrancentro.xml";
+    c.plant(result);
+    const std::string other = fs::exists(dir / "otro.xml") ? readFile(dir / "otro.xml") : "";
+    try {
+      const auto r = vestran::importar({dir / "centro.xml", dir / "DTEMP"});
+      EXPECT_FALSE(c.refused) << "a result over the document was written";
+      EXPECT_EQ(fs::symlink_status(result).type(), fs::file_type::regular);
+      EXPECT_EQ(fs::hard_link_count(result), 1u);
+      EXPECT_NE(readFile(result).find("<tramo dia=\"0\""), std::string::npos);
+      EXPECT_TRUE(r.reemplazado);
+    } catch (const DocumentError& e) {
+      EXPECT_TRUE(c.refused) << e.what();
+      EXPECT_NE(std::string(e.what()).find("que es el propio documento elegido"),
+                std::string::npos) << e.what();
+    }
+    EXPECT_EQ(readFile(dir / "centro.xml"), kDocumento);
+    EXPECT_EQ(fs::exists(dir / "otro.xml") ? readFile(dir / "otro.xml") : "", other);
+    EXPECT_FALSE(fs::exists(dir / "no-existe.xml"));
+  }
+}
+
+}  // namespace
+}  // namespace vestran::test
+#endif

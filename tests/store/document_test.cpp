@@ -2,8 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "store/errors.hpp"
 #include "support/test_support.hpp"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include "support/child_process.hpp"
+#endif
 
 namespace vestran {
 namespace {
@@ -149,6 +157,92 @@ TEST(Document, ADocumentBeyondTheParsersLimitsIsExplainedInSpanish) {
   const std::string m = d.problem()->message;
   EXPECT_NE(m.find("mayor de lo que admite el lector de XML"), std::string::npos) << m;
   EXPECT_EQ(m.find("XML_PARSE_HUGE"), std::string::npos) << m;
+}
+
+// Each usual way a file fails to be an XML document is told in the user's words, from the
+// parser's error code, never in the parser's English.
+TEST(Document, AFileThatIsNoXmlDocumentIsToldInSpanishByWhatIsWrong) {
+  using Kind = LoadProblem::Kind;
+  struct Case {
+    const char* name;
+    std::string bytes;
+    Kind kind;
+    const char* words;
+  } cases[] = {
+      {"empty", "", Kind::empty, "el archivo está vacío"},
+      {"blanks only", " \r\n\t\n", Kind::empty, "el archivo está vacío"},
+      {"a text file", "Horario de 1º A\nLunes: Música\n", Kind::notXml,
+       "no es un documento XML: no empieza por una etiqueta"},
+      {"cut short", "<datosGHC>\n<materias>\n<materia>Mús", Kind::unfinished,
+       "el documento se acaba sin cerrar el elemento <materia> que empieza en la línea 3"},
+      {"end tag of another element", "<datosGHC>\n<materias>\n</datosGHC>", Kind::mismatchedTag,
+       "la etiqueta de cierre </datosGHC> (línea 3) no cierra el elemento <materias> que "
+       "empieza en la línea 2"},
+      {"text after the root", "<datosGHC/>\nfin", Kind::extraContent,
+       "hay algo más después del final de su elemento principal (línea 2)"},
+      {"latin-1 bytes in UTF-8", "<datosGHC>Mel\xE9ndez</datosGHC>", Kind::encoding,
+       "tiene caracteres que no son válidos (línea 1)"},
+      {"unknown encoding", "<?xml version=\"1.0\" encoding=\"KLINGON\"?><datosGHC/>",
+       Kind::encoding, "declara una codificación que no se conoce ('KLINGON')"},
+      {"an attribute past the reader's limit",
+       "<datosGHC a=\"" + std::string(11'000'000, 'x') + "\"/>", Kind::beyondLimits,
+       "mayor de lo que admite el lector de XML"},
+      {"an attribute without quotes", "<datosGHC a=1/>", Kind::malformed,
+       "no sigue las reglas del XML en la línea 1, columna 13"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Document d = Document::parse(c.bytes);
+    ASSERT_TRUE(d.empty());
+    EXPECT_EQ(d.problem()->kind, c.kind);
+    const std::string& m = d.problem()->message;
+    EXPECT_NE(m.find(c.words), std::string::npos) << m;
+    for (const char* english : {"expected", "Premature", "Extra content", "not proper", "huge",
+                                "Unsupported", "mismatch", "AttValue"}) {
+      EXPECT_EQ(m.find(english), std::string::npos) << m;
+    }
+  }
+}
+
+// An internal entity used many times would expand to gigabytes: the parse stops as soon as
+// the expansion passes the document's size and a megabyte, in little time and memory.
+TEST(Document, EntitiesThatExpandFarPastTheDocumentAreRefused) {
+  const std::string entity(100'000, 'x');
+  std::string refs;
+  for (int i = 0; i < 20'000; ++i) refs += "&e;";
+  const std::string attack = "<!DOCTYPE datosGHC [<!ENTITY e \"" + entity +
+                             "\">]><datosGHC><a>" + refs + "</a></datosGHC>";
+  ASSERT_LT(attack.size(), 170'000u);
+  const auto refused = [&] {
+    const auto start = std::chrono::steady_clock::now();
+    const Document d = Document::parse(attack);
+    if (!d.empty() || d.problem()->kind != LoadProblem::Kind::entityExpansion) return 8;
+    if (d.problem()->message.find("se expanden a más de 1 MB") == std::string::npos) return 9;
+    return std::chrono::steady_clock::now() - start < std::chrono::seconds(1) ? 7 : 10;
+  };
+#ifdef _WIN32
+  EXPECT_EQ(refused(), 7);
+#else
+  // Within 200 MB of address space, where the expansion would need gigabytes.
+  EXPECT_EQ(test::inChildProcess([&] {
+              const rlimit limit{200u << 20, 200u << 20};
+              setrlimit(RLIMIT_AS, &limit);
+              return refused();
+            }),
+            7);
+#endif
+
+  // Nested entities count with what they expand to; a few uses of a small one are fine.
+  const Document nested = Document::parse(
+      "<!DOCTYPE d [<!ENTITY a \"" + std::string(1000, 'y') + "\"><!ENTITY b \"&a;&a;&a;&a;"
+      "&a;&a;&a;&a;&a;&a;\">]><d>" + [] { std::string s; for (int i = 0; i < 200; ++i) s += "&b;"; return s; }() + "</d>");
+  ASSERT_TRUE(nested.empty());
+  EXPECT_EQ(nested.problem()->kind, LoadProblem::Kind::entityExpansion);
+  const Document fine = Document::parse(
+      "<!DOCTYPE datosGHC [<!ENTITY aula \"Aula de música\">]><datosGHC><a>&aula;</a>"
+      "<b>&aula;</b></datosGHC>");
+  ASSERT_FALSE(fine.empty()) << fine.problem()->message;
+  EXPECT_EQ(fine.select("/datosGHC/b").front().text(), "Aula de música");
 }
 
 TEST(Document, AFailedSaveThrowsAndLeavesNoFile) {

@@ -14,6 +14,12 @@
 #include "store/table/table.hpp"
 #include "support/test_support.hpp"
 
+#ifndef _WIN32
+#include <unistd.h>
+
+#include "support/child_process.hpp"
+#endif
+
 namespace vestran {
 namespace {
 
@@ -196,6 +202,77 @@ TEST(PlannerFolder, OneRunAtATimeAndTheLitterOfKilledRunsIsRemoved) {
   const PlannerFolder again = PlannerFolder::take(dir.path());
   EXPECT_FALSE(fs::exists(live));
 }
+
+// What someone else left at the names vestran keeps for itself in the planner folder is
+// refused with what to do, and left as it is: never followed, deleted or written into.
+TEST(PlannerFolder, SomethingElseAtVestransOwnNamesIsRefusedAndLeftAlone) {
+  struct Case {
+    const char* name;
+    const char* entry;
+    bool link;  // a link to a file that does not exist, rather than a file
+    const char* words;
+  } cases[] = {
+      {"a dangling link as the lock", "vestran.lck", true, "hay un enlace llamado vestran.lck"},
+      {"a file named like the staging folder", "vestran-exportacion", false,
+       "hay un archivo o un enlace llamado vestran-exportacion"},
+      {"a file named like the earlier tables' folder", "vestran-tablas-anteriores", false,
+       "hay un archivo o un enlace llamado vestran-tablas-anteriores"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    TempDir elsewhere;
+    if (c.link) {
+      fs::create_symlink(elsewhere / "creado-por-el-enlace", dir / c.entry);
+    } else {
+      test::writeFile(dir / c.entry, "de otro programa");
+    }
+    try {
+      PlannerFolder::take(dir.path());
+      FAIL() << "the folder was taken";
+    } catch (const TableError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.words), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("No se ha modificado nada"), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(elsewhere / "creado-por-el-enlace"));
+    if (!c.link) EXPECT_EQ(test::readFile(dir / c.entry), "de otro programa");
+  }
+}
+
+#ifndef _WIN32
+// A planner folder shared by several users: whoever created the lock, every other user who
+// can write the folder takes it, and no run of theirs goes beside a running one.
+TEST(PlannerFolder, AnotherUserTakesTheLockAndNeverRunsBesideARunningOne) {
+  TempDir dir;
+  fs::permissions(dir.path(), fs::perms::all);  // a folder every user may write to
+  { const PlannerFolder first = PlannerFolder::take(dir.path()); }
+  // As another user where the test may switch to one (nobody); otherwise the lock is made
+  // one this user cannot open for writing, as another user's would be.
+  const bool root = ::geteuid() == 0;
+  fs::permissions(dir / "vestran.lck", root ? fs::perms::owner_read | fs::perms::owner_write |
+                                                  fs::perms::group_read | fs::perms::others_read
+                                            : fs::perms::owner_read);
+  const auto asAnotherUser = [&](const std::function<int()>& body) {
+    return test::inChildProcess([&] {
+      if (root && ::setuid(65534) != 0) return 20;
+      try {
+        return body();
+      } catch (const FolderBusyError&) {
+        return 7;
+      } catch (const std::exception&) {
+        return 8;
+      }
+    });
+  };
+  const auto takeIt = [&] {
+    const PlannerFolder mine = PlannerFolder::take(dir.path());
+    return mine.unlocked() ? 9 : 0;
+  };
+  EXPECT_EQ(asAnotherUser(takeIt), 0);
+  const PlannerFolder running = PlannerFolder::take(dir.path());
+  EXPECT_EQ(asAnotherUser(takeIt), 7);
+}
+#endif
 
 TEST(TemporaryNames, OnlyVestransOwnPatternCounts) {
   struct Case {

@@ -82,7 +82,7 @@ TEST_F(WindowsCli, WritesTheSameTablesAndResultsAsTheLinuxBuild) {
     ASSERT_EQ(l.exitCode, 0) << l.err;
     ASSERT_EQ(w.exitCode, 0) << w.err;
     EXPECT_EQ(exportedTablesOf(dir / "windows" / "DTEMP"), exportedTablesOf(dir / "linux" / "DTEMP"));
-    for (const char* t : kExportedTables) {
+    for (const std::string& t : exportedTableFiles()) {
       EXPECT_EQ(tdbfDump(dir / "windows" / "DTEMP" / t), tdbfDump(dir / "linux" / "DTEMP" / t)) << t;
     }
     // The same solution on both sides, imported by each.
@@ -158,7 +158,7 @@ TEST_F(WindowsCli, TablaWritesTheSameCsvBytes) {
   writeFile(dir / "centro.xml", readFile(fs::path(VESTRAN_EXAMPLES) / "centro-ejemplo.xml"));
   ASSERT_EQ(linux({"exportar", utf8(dir / "centro.xml"), "--dir", utf8(dir / "DTEMP"), "--marcos",
                    "1"}).exitCode, 0);
-  for (const char* t : kExportedTables) {
+  for (const std::string& t : exportedTableFiles()) {
     const auto l = linux({"tabla", utf8(dir / "DTEMP" / t)});
     const auto w = windows({"tabla", onZ(dir / "DTEMP" / t)});
     EXPECT_EQ(w.exitCode, 0) << w.err;

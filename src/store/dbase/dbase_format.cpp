@@ -161,6 +161,8 @@ void put32(std::string& out, std::size_t at, std::uint32_t value) {
   put16(out, at + 2, value >> 16);
 }
 
+std::string rows(std::uint64_t n) { return std::to_string(n) + (n == 1 ? " fila" : " filas"); }
+
 }  // namespace
 
 Header parseHeader(std::string_view file, std::uint64_t fileSize) {
@@ -244,8 +246,7 @@ Header parseHeader(std::string_view file, std::uint64_t fileSize) {
       static_cast<std::uint64_t>(h.recordCount) * static_cast<std::uint64_t>(h.recordLength);
   if (dataEnd > fileSize) {
     throw FormatError(FormatError::Kind::truncated,
-                      "la cabecera anuncia " + std::to_string(h.recordCount) +
-                          " filas y el archivo solo contiene " +
+                      "la cabecera anuncia " + rows(h.recordCount) + " y el archivo solo contiene " +
                           std::to_string((fileSize - h.headerLength) / h.recordLength));
   }
   // Writers leave an end-of-file mark and sometimes a little more after the rows; far
@@ -253,7 +254,7 @@ Header parseHeader(std::string_view file, std::uint64_t fileSize) {
   if (const std::uint64_t excess = fileSize - dataEnd; excess > kTolerableExcess &&
                                                        excess > dataEnd) {
     throw FormatError(FormatError::Kind::inconsistent,
-                      "la cabecera anuncia " + std::to_string(h.recordCount) + " filas (" +
+                      "la cabecera anuncia " + rows(h.recordCount) + " (" +
                           std::to_string(dataEnd) + " bytes) y el archivo tiene " +
                           std::to_string(fileSize) + " bytes");
   }

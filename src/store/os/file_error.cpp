@@ -11,9 +11,7 @@ std::string describe(std::error_code code) {
     return "no hay permiso para hacerlo";
   }
   if (c == std::errc::read_only_file_system) return "el disco es de solo lectura";
-  if (c == std::errc::no_space_on_device || c == std::errc::file_too_large) {
-    return "no queda espacio en el disco";
-  }
+  if (isDiskFull(code)) return "no queda espacio en el disco";
   if (c == std::errc::is_a_directory) return "es una carpeta";
   if (c == std::errc::not_a_directory) return "una parte de la ruta no es una carpeta";
   if (c == std::errc::filename_too_long) return "la ruta es demasiado larga";
@@ -24,6 +22,11 @@ std::string describe(std::error_code code) {
   if (c == std::errc::invalid_argument) return "no es un archivo normal";
   if (c == std::errc::value_too_large) return "es demasiado grande";
   return "error del sistema " + std::to_string(code.value()) + " (" + code.message() + ")";
+}
+
+bool isDiskFull(std::error_code code) {
+  const std::error_condition c = code.default_error_condition();
+  return c == std::errc::no_space_on_device || c == std::errc::file_too_large;
 }
 
 void throwFileError(const std::string& what, const std::filesystem::path& path,

@@ -29,6 +29,9 @@ class FileError : public std::runtime_error {
 // The reason of a failed file operation, in Spanish.
 std::string describe(std::error_code code);
 
+// Whether the failure is a full disk (or a file that may grow no more).
+bool isDiskFull(std::error_code code);
+
 // "<what> '<path>': <reason>" as a FileError.
 [[noreturn]] void throwFileError(const std::string& what, const std::filesystem::path& path,
                                  std::error_code code);

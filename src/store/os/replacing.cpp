@@ -47,6 +47,16 @@ namespace detail {
 
 NativeFile writeThroughTemporary(const fs::path& target, std::string_view bytes,
                                  const std::function<void()>& beforeRename) {
+  try {
+    return writeTemporaryAndRename(target, bytes, beforeRename);
+  } catch (const FileError& e) {
+    // The temporary file is the program's own business: the user hears of the target.
+    throwFileError("No se pudo escribir", target, e.code());
+  }
+}
+
+NativeFile writeTemporaryAndRename(const fs::path& target, std::string_view bytes,
+                                   const std::function<void()>& beforeRename) {
   // A link at the name is replaced, so only a file standing there can be read-only.
   const bool replacesFile = isRegularFile(target);
   if (replacesFile) requireWritable(target);

@@ -100,9 +100,8 @@ void Table::recreate(const fs::path& dir, std::string_view name,
   try {
     os::writeFileAtomically(target, bytes, os::AtLink::replace);
   } catch (const os::FileError& e) {
-    throw TableError("No se pudo crear la tabla " + base + " (" + os::pathToUtf8(target) +
-                         "): " + e.what(),
-                     {.table = base, .file = target});
+    throw TableError("No se pudo crear la tabla " + base + ": " + os::describe(e.code()) + ".",
+                     {.table = base, .file = target, .cause = e.code()});
   }
 }
 
@@ -241,8 +240,8 @@ void Table::write() {
   } catch (const os::FileHeld&) {
     throw heldElsewhere(name_, path());
   } catch (const os::FileError& e) {
-    throw TableError("No se pudo guardar la tabla " + name_ + ": " + e.what(),
-                     {.table = name_, .file = path()});
+    throw TableError("No se pudo guardar la tabla " + name_ + ": " + os::describe(e.code()) + ".",
+                     {.table = name_, .file = path(), .cause = e.code()});
   }
   changed_ = false;
 }

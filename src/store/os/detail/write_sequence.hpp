@@ -19,5 +19,8 @@ namespace vestran::os::detail {
 // step leaves the target as it was and removes the temporary. Throws FileError.
 NativeFile writeThroughTemporary(const std::filesystem::path& target, std::string_view bytes,
                                  const std::function<void()>& beforeRename);
+// The same, with errors that may name the temporary file.
+NativeFile writeTemporaryAndRename(const std::filesystem::path& target, std::string_view bytes,
+                                   const std::function<void()>& beforeRename);
 
 }  // namespace vestran::os::detail
