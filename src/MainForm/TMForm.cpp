@@ -18,6 +18,7 @@
 #include "exportar/Exportacion.hpp"
 #include "importar/Importacion.hpp"
 #include "intercambio/DocumentoDeIntercambio.hpp"
+#include "mensajes/Fallos.hpp"
 #include "mensajes/Mensajes.hpp"
 #include "modos/CarpetaPlanificador.hpp"
 #include "store/errors.hpp"
@@ -237,12 +238,8 @@ void TMForm::ejecutar(const std::function<Final(const AvisoDeProgreso&)>& trabaj
     QString fallo;
     try {
       final = trabajo(progreso);
-    } catch (const Error& e) {
-      fallo = qtexto(e.what());
-    } catch (const std::bad_alloc&) {
-      fallo = QStringLiteral("No hay memoria suficiente para terminar el trabajo.");
-    } catch (const std::exception& e) {
-      fallo = QStringLiteral("Error interno de vestran: ") + qtexto(e.what());
+    } catch (...) {
+      fallo = qtexto(mensajeDelFallo().texto);
     }
     qApp->removeEventFilter(this);
     trabajando_ = false;

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "exportar/Exportacion.hpp"
+
 namespace vestran::cli {
 
 namespace {
@@ -13,7 +15,7 @@ enum class Option { dir, marcos, formato };
 
 struct CommandSpec {
   std::string_view name;
-  std::string_view argumentName;  // each command takes one argument
+  std::string_view argumentName;  // the one argument it takes; empty when it takes none
   std::vector<Option> options;
 
   bool accepts(Option o) const {
@@ -26,26 +28,39 @@ const CommandSpec kCommands[] = {
     {"importar", "DOCUMENTO", {Option::dir}},
     {"marcos", "DOCUMENTO", {}},
     {"tabla", "FICHERO.DBF", {}},
+    {"restaurar", "", {Option::dir}},
 };
+
+std::string listaDeTablas() {
+  std::string lista;
+  const auto tablas = tablasExportadas();
+  for (std::size_t i = 0; i < tablas.size(); ++i) {
+    lista += (i == 0 ? "" : i + 1 == tablas.size() ? " y " : ", ") + std::string(tablas[i]);
+  }
+  return lista;
+}
 
 }  // namespace
 
 std::string usage() {
-  return R"(Uso: vestran-cli ORDEN [OPCIONES]
+  std::string text = R"(Uso: vestran-cli ORDEN [OPCIONES]
 
 Pasa los datos entre el documento de intercambio de Colmeda (XML) y las tablas
 del planificador Dalmerin (dBase).
 
 Órdenes:
   exportar DOCUMENTO [--dir DIR] [--marcos ID[,ID]] [--formato dbase3|nivel7]
-      Crea de nuevo las tablas ASIGNOMT, PROFT, AULAT, DIASHORAST, GRUPOST y ASIGT
+      Crea de nuevo las tablas @TABLAS@
       a partir del documento. Si el documento tiene varios marcos horarios, --marcos
-      elige uno o dos por su identificador.
+      elige uno o dos por su identificador. Las tablas que reemplaza se guardan.
   importar DOCUMENTO [--dir DIR]
       Lee la solución SOLUC del planificador y guarda el horario en una copia del
       documento llamada ResultadoVestran<nombre del documento>, junto a él.
   marcos DOCUMENTO
       Muestra los marcos horarios del documento y las horas del primer día de cada uno.
+  restaurar [--dir DIR]
+      Vuelve a poner las tablas que reemplazó la última exportación; las que quita
+      se guardan, y restaurar otra vez las vuelve a poner.
   tabla FICHERO.DBF
       Muestra una tabla dBase como CSV (UTF-8).
 
@@ -60,6 +75,8 @@ Opciones:
 
 Códigos de salida: 0 terminado, 1 error, 2 uso incorrecto, 3 no existe el documento.
 )";
+  text.replace(text.find("@TABLAS@"), 8, listaDeTablas());
+  return text;
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
@@ -105,7 +122,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
     *target = *value;
   }
-  if (line.arguments.size() != 1) {
+  if (line.arguments.size() != (command->argumentName.empty() ? 0u : 1u)) {
+    if (command->argumentName.empty()) {
+      throw UsageError("La orden " + line.command + " no lleva argumentos. Use --help para ver "
+                       "el uso.");
+    }
     throw UsageError("La orden " + line.command + " necesita " + std::string(command->argumentName) +
                      ". Use --help para ver el uso.");
   }

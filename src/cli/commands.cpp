@@ -7,6 +7,7 @@
 #include <string>
 
 #include "exportar/Exportacion.hpp"
+#include "exportar/Restauracion.hpp"
 #include "importar/Importacion.hpp"
 #include "intercambio/DocumentoDeIntercambio.hpp"
 #include "mensajes/Mensajes.hpp"
@@ -133,6 +134,7 @@ int importar(const CommandLine& line) {
   ProgresoEnTerminal progreso;
   const ResultadoImportacion r =
       vestran::importar({*documento, carpetaDelPlanificador(line.dir), progreso.aviso()});
+  for (const std::string& linea : detallesParaElUsuario(r)) std::cerr << linea << '\n';
   mostrarInforme(r.informe);
   mostrarResumen(resumir(r));
   return kCompleted;
@@ -146,6 +148,13 @@ int marcos(const CommandLine& line) {
     std::cout << m.id << '\n';
     for (const std::string& hora : m.horas) std::cout << "  " << hora << '\n';
   }
+  return kCompleted;
+}
+
+int restaurar(const CommandLine& line) {
+  const ResultadoRestauracion r = restaurarTablasAnteriores(carpetaDelPlanificador(line.dir));
+  std::cout << kProcesoFinalizado << '\n';
+  for (const std::string& linea : resumir(r).lineas) std::cout << linea << '\n';
   return kCompleted;
 }
 

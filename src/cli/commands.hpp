@@ -12,5 +12,6 @@ int exportar(const CommandLine& line);
 int importar(const CommandLine& line);
 int marcos(const CommandLine& line);
 int tabla(const CommandLine& line);
+int restaurar(const CommandLine& line);
 
 }  // namespace vestran::cli

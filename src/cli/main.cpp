@@ -9,6 +9,7 @@
 
 #include "cli/command_line.hpp"
 #include "cli/commands.hpp"
+#include "mensajes/Fallos.hpp"
 #include "store/os/paths.hpp"
 #include "vestran/version.hpp"
 
@@ -65,18 +66,15 @@ int main(int argc, char** argv) {
     if (line.command == "exportar") return exportar(line);
     if (line.command == "importar") return importar(line);
     if (line.command == "marcos") return marcos(line);
+    if (line.command == "restaurar") return restaurar(line);
     return tabla(line);
   } catch (const UsageError& e) {
     std::cerr << e.what() << '\n';
     return kUsage;
-  } catch (const vestran::Error& e) {
-    std::cerr << e.what() << '\n';
-    return kFailed;
-  } catch (const std::bad_alloc&) {
-    std::cerr << "No hay memoria suficiente para terminar el trabajo.\n";
-    return kFailed;
-  } catch (const std::exception& e) {
-    std::cerr << "Error interno de vestran-cli: " << e.what() << '\n';
+  } catch (...) {
+    const vestran::MensajeDeFallo m = vestran::mensajeDelFallo();
+    std::cerr << m.texto << '\n';
+    if (!m.detalleTecnico.empty()) std::cerr << "Detalle: " << m.detalleTecnico << '\n';
     return kFailed;
   }
 }

@@ -216,6 +216,41 @@ TEST_F(Cli, AnExportThePlannerCouldNotUseStopsAndSaysWhy) {
   EXPECT_EQ(exportedTablesOf(dir / "DTEMP").size(), 0u);
 }
 
+// An export of the wrong document is undone: the first set comes back byte for byte, and a
+// second restore brings the wrong one back again. SOLUC is never touched.
+TEST_F(Cli, RestaurarUndoesTheLastExport) {
+  auto r = cli({"restaurar", "--dir", planner()});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("no hay tablas anteriores que restaurar"), std::string::npos) << r.err;
+
+  ASSERT_EQ(cli({"exportar", doc(), "--dir", planner(), "--marcos", "2"}).exitCode, 0);
+  writeFile(dir / "DTEMP" / "SOLUC.DBF", "la solución del planificador");
+  const auto first = exportedTablesOf(dir / "DTEMP");
+  writeFile(dir / "otro.xml", std::string(kDosMarcos).replace(kDosMarcos.find("Música"), 7, "Dibujo"));
+  ASSERT_EQ(cli({"exportar", utf8(dir / "otro.xml"), "--dir", planner(), "--marcos", "2"}).exitCode,
+            1);  // Dibujo has no session: the planner could not use it, nothing changed
+  EXPECT_EQ(exportedTablesOf(dir / "DTEMP"), first);
+  writeFile(dir / "otro.xml", documento(
+      "<materias><materia>Dibujo</materia></materias><grupos><grupo submarco=\"1\"><nombre>1A"
+      "</nombre><nivel>E</nivel><curso>1</curso><unidad>A</unidad></grupo></grupos>"
+      "<sesionesLectivas><sesion id=\"7\"><materia>Dibujo</materia><profesor/><grupo>1A</grupo>"
+      "<distribucionSemanal><distribucionVariable><numSesiones>3</numSesiones>"
+      "</distribucionVariable></distribucionSemanal><tarea/></sesion></sesionesLectivas>"));
+  ASSERT_EQ(cli({"exportar", utf8(dir / "otro.xml"), "--dir", planner()}).exitCode, 0);
+  const auto wrong = exportedTablesOf(dir / "DTEMP");
+  ASSERT_NE(wrong, first);
+
+  r = cli({"restaurar", "--dir", planner()});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, 19), "Proceso finalizado\n");
+  EXPECT_NE(r.out.find("  ASIGT: 1 fila\n"), std::string::npos) << r.out;
+  EXPECT_EQ(exportedTablesOf(dir / "DTEMP"), first);
+  EXPECT_EQ(readFile(dir / "DTEMP" / "SOLUC.DBF"), "la solución del planificador");
+  ASSERT_EQ(cli({"restaurar", "--dir", planner()}).exitCode, 0);
+  EXPECT_EQ(exportedTablesOf(dir / "DTEMP"), wrong);
+  EXPECT_EQ(cli({"restaurar", "otro", "--dir", planner()}).exitCode, 2);
+}
+
 TEST_F(Cli, MarcosListsTheFramesAndTheirFirstDayPeriods) {
   const auto r = cli({"marcos", doc()});
   EXPECT_EQ(r.exitCode, 0);

@@ -71,6 +71,10 @@ void TwoSchools::plannerWithA(const fs::path& dir) const {
   fs::copy_file(work_ / "ref-a" / "SOLUC.DBF", dir / "SOLUC.DBF");
 }
 
+State TwoSchools::earlierStateOf(const fs::path& dir) const {
+  return stateOf(dir / kEarlierTables);
+}
+
 State TwoSchools::stateOf(const fs::path& dir) const {
   const Files now = exportedTablesOf(dir);
   if (now.empty()) return State::none;

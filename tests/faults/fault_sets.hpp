@@ -13,6 +13,9 @@ namespace vestran::test {
 
 using Files = std::map<std::string, std::string>;  // name -> bytes
 
+// Where an export keeps the set it replaced.
+inline constexpr const char* kEarlierTables = "vestran-tablas-anteriores";
+
 // The files of a folder that are vestran's temporaries or its staging folder.
 std::vector<std::string> litterIn(const std::filesystem::path& dir);
 
@@ -30,6 +33,8 @@ class TwoSchools {
   // A planner folder holding set A and its SOLUC, made afresh.
   void plannerWithA(const std::filesystem::path& dir) const;
   State stateOf(const std::filesystem::path& dir) const;
+  // The set kept as the earlier generation, for a restore.
+  State earlierStateOf(const std::filesystem::path& dir) const;
 
   // The import result of document A over each set's tables with A's SOLUC.
   const std::string& resultOverA() const { return resultOverA_; }
