@@ -18,7 +18,7 @@ std::string acortado(std::string_view codigo) {
 }  // namespace
 
 std::string formaGuardada(std::string_view codigo) {
-  return trimTrailingBlanks(asWindows1252Would(acortado(codigo)));
+  return trimTrailingBlanks(asPlannerTableWould(acortado(codigo)));
 }
 
 std::string CodigosEmitidos::emitir(std::string_view base, std::string_view texto) {

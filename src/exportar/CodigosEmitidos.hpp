@@ -20,7 +20,7 @@ class CodigosAgotados : public Error {
 
 // The text a table holds for a code: the code itself when it has at most 10 characters,
 // otherwise its first 8 followed by its last 2; without trailing blanks, and with the
-// characters Windows-1252 lacks as "?".
+// characters the planner's code page lacks as "?".
 std::string formaGuardada(std::string_view codigo);
 
 // The codes issued in one table. Two codes clash when their stored forms are equal

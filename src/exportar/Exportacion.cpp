@@ -124,8 +124,11 @@ void Exportacion::avanzar(std::string_view tabla, std::size_t hechos, std::size_
 void Exportacion::cerrar(Table& tabla) {
   for (const Substitution& s : tabla.substitutions()) {
     resultado_.informe.anotar(tabla.name() + ", fila " + std::to_string(s.row) + ", campo " +
-                              s.field + ": '" + s.text +
-                              "' tiene caracteres que Windows-1252 no admite; se guardan como '?'.");
+                                  s.field + ": '" + s.text + "' tiene caracteres que " +
+                                  codePageName(kPlannerCodePage) +
+                                  " no admite; se guardan como '?'.",
+                              "'" + s.text + "' tiene letras que el planificador no puede "
+                              "guardar; se guardan como '?' (tabla " + tabla.name() + ").");
   }
   const std::size_t filas = tabla.rowCount();
   const std::string nombre = tabla.name();

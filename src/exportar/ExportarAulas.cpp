@@ -46,12 +46,14 @@ void Exportacion::ExportarAulas() {
   const auto generales = XMLDoc.select("/datosGHC/conjuntoDeAulas/general");
   if (!generales.empty()) {
     const Element& general = generales.front();
-    const std::string donde = situacion(general, 1);
+    const Lugar donde = situacion(general, 1);
     const auto atributos = general.attributes();
     if (atributos.size() < 2) {
-      informe.anotar(donde + ": tiene " + std::to_string(atributos.size()) +
-                     " atributos y necesita dos (nombre y número de aulas); no se crean aulas "
-                     "genéricas.");
+      informe.anotar(donde.tecnico + ": tiene " + std::to_string(atributos.size()) +
+                         " atributos y necesita dos (nombre y número de aulas); no se crean "
+                         "aulas genéricas.",
+                     donde.llano + " no dice su nombre y su número de aulas; no se crean "
+                     "aulas genéricas.");
     } else {
       // By position: the set's name as read, then the number of rooms.
       const std::string& conjunto = atributos[0].value;
@@ -67,7 +69,9 @@ void Exportacion::ExportarAulas() {
     }
     if (generales.size() > 1) {
       informe.anotar("Hay " + std::to_string(generales.size()) +
-                     " elementos <general> en <conjuntoDeAulas>; solo se usa el primero.");
+                         " elementos <general> en <conjuntoDeAulas>; solo se usa el primero.",
+                     "El documento tiene " + std::to_string(generales.size()) +
+                         " conjuntos de aulas genéricas; solo se usa el primero.");
     }
   }
   cerrar(tabla);

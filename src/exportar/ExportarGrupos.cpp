@@ -25,9 +25,12 @@ void Exportacion::ExportarGrupos() {
   for (std::size_t i = 0; i < grupos.size(); ++i) {
     avanzar("GRUPOST", i, grupos.size());
     const Element& grupo = grupos[i];
-    const std::string donde = situacion(grupo, i + 1);
+    const Lugar donde = situacion(grupo, i + 1);
     const auto atributo = grupo.attribute("submarco");
-    if (!atributo) informe.anotar(donde + ": no tiene el atributo submarco.");
+    if (!atributo) {
+      informe.anotar(donde.tecnico + ": no tiene el atributo submarco.",
+                     donde.llano + " no dice de qué marco horario es.");
+    }
     // The whole identifier decides the frame, as it does for the periods.
     const std::string submarco = trim(atributo.value_or(""));
     std::string letra;
@@ -36,8 +39,11 @@ void Exportacion::ExportarGrupos() {
     } else if (submarco == MarcoElegido2) {
       letra = LetraMarco2;
     } else {
-      informe.anotar(donde + " '" + trim(grupo.child("nombre").text()) +
-                     "': se omite porque su marco horario '" + submarco + "' no se exporta.");
+      const std::string nombre = trim(grupo.child("nombre").text());
+      informe.anotar(donde.tecnico + " '" + nombre + "': se omite porque su marco horario '" +
+                         submarco + "' no se exporta.",
+                     donde.llano + ", '" + nombre + "', no se exporta porque es del marco "
+                     "horario '" + submarco + "', que no se ha elegido.");
       continue;
     }
     const std::string nivel = textoHijo(grupo, "nivel", donde, informe);

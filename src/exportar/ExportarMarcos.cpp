@@ -32,7 +32,7 @@ std::string nombreDelDia(std::int32_t d) {
 }
 
 // Minutes since midnight of a time written HH:MM (characters 1-2 and 4-5).
-std::int32_t minutosDelDia(const std::string& hora, const std::string& donde,
+std::int32_t minutosDelDia(const std::string& hora, const Lugar& donde,
                            std::string_view que) {
   return enteroEn(firstChars(hora, 2), donde, que) * 60 +
          enteroEn(midChars(hora, 3, 2), donde, que);
@@ -51,15 +51,20 @@ std::string Exportacion::elegirSeleccion(const std::vector<Element>& marcos) {
   Informe& informe = resultado_.informe;
   if (marcos.size() == 1) {
     const auto id = marcos.front().attribute("id");
-    if (!id) informe.anotar(situacion(marcos.front(), 1) + ": no tiene el atributo id.");
+    if (!id) {
+      const Lugar donde = situacion(marcos.front(), 1);
+      informe.anotar(donde.tecnico + ": no tiene el atributo id.",
+                     donde.llano + " no tiene identificador.");
+    }
     marcosElegidos_ = {trim(id.value_or(""))};
     return trim(id.value_or(""));
   }
   SolicitudMarcos solicitud{opciones_.documento, listarMarcos(XMLDoc)};
   for (std::size_t i = 0; i < marcos.size(); ++i) {
     if (marcos[i].attributes().empty()) {
-      informe.anotar(situacion(marcos[i], i + 1) +
-                     ": no tiene atributos; se lista con el identificador vacío.");
+      const Lugar donde = situacion(marcos[i], i + 1);
+      informe.anotar(donde.tecnico + ": no tiene atributos; se lista con el identificador vacío.",
+                     donde.llano + " no tiene identificador.");
     }
   }
   // The chooser is shown again as long as its selection is not one or two frames.
@@ -89,7 +94,7 @@ void Exportacion::ExportarMarcos() {
   for (std::size_t i = 0; i < tramos.size(); ++i) {
     avanzar("DIASHORAST", i, tramos.size());
     const Element& tramo = tramos[i];
-    const std::string donde = situacion(tramo, i + 1);
+    const Lugar donde = situacion(tramo, i + 1);
     const std::string submarco = textoHijo(tramo, "submarco", donde, informe);
     if (submarco != MarcoElegido1 && submarco != MarcoElegido2) continue;
     const std::int32_t dia = enteroEn(textoHijo(tramo, "dia", donde, informe), donde, "el día");
@@ -102,16 +107,20 @@ void Exportacion::ExportarMarcos() {
                                  minutosDelDia(entrada, donde, "la hora de entrada");
     const std::string diho = std::to_string(dia + 1) + std::to_string(indice);
     if (!escritas.emplace(diho, submarco).second) {
-      informe.anotar(donde + ": repite el día " + std::to_string(dia) + " y la hora " +
-                     std::to_string(indice) + " del marco '" + submarco +
-                     "' de otro <tramo> anterior; se omite.");
+      informe.anotar(donde.tecnico + ": repite el día " + std::to_string(dia) + " y la hora " +
+                         std::to_string(indice) + " del marco '" + submarco +
+                         "' de otro <tramo> anterior; se omite.",
+                     donde.llano + " está repetida en el marco horario '" + submarco +
+                         "' (el mismo día y el mismo número de hora); se exporta una vez.");
       continue;
     }
     for (const auto& [hora, que] : {std::pair{entrada, "de entrada"}, std::pair{salida, "de salida"}}) {
       if (!esHoraDelDia(hora)) {
-        informe.anotar(donde + ": la hora " + que + " '" + hora +
-                       "' no es una hora del día; MINUTOS queda en " + std::to_string(minutos) +
-                       ".");
+        informe.anotar(donde.tecnico + ": la hora " + que + " '" + hora +
+                           "' no es una hora del día; MINUTOS queda en " +
+                           std::to_string(minutos) + ".",
+                       donde.llano + ": su hora " + que + ", '" + hora +
+                           "', no es una hora del día.");
       }
     }
 
@@ -146,7 +155,7 @@ void Exportacion::ExportarMarcos() {
 void Exportacion::darLetrasDeMarco(Table& tabla) {
   auto inicio = [&](const std::string& marco, std::int32_t siFalta) {
     if (!tabla.locate("DIHO;MARCOXML", {"11", marco})) return siFalta;
-    return minutosDelDia(tabla.text("HORADESDE"), "DIASHORAST", "HORADESDE");
+    return minutosDelDia(tabla.text("HORADESDE"), {"DIASHORAST", "DIASHORAST"}, "HORADESDE");
   };
   const std::int32_t inicio1 = inicio(MarcoElegido1, 0);
   const std::int32_t inicio2 = inicio(MarcoElegido2, kMinutosDelDia);
@@ -154,8 +163,8 @@ void Exportacion::darLetrasDeMarco(Table& tabla) {
   LetraMarco2 = inicio1 <= inicio2 ? "1" : "0";
 
   // Compared as the table holds the identifiers.
-  const std::string guardado1 = asWindows1252Would(MarcoElegido1);
-  const std::string guardado2 = asWindows1252Would(MarcoElegido2);
+  const std::string guardado1 = asPlannerTableWould(MarcoElegido1);
+  const std::string guardado2 = asPlannerTableWould(MarcoElegido2);
   for (tabla.first(); !tabla.eof(); tabla.next()) {
     const std::string marcoXml = tabla.text("MARCOXML");
     if (marcoXml == guardado1) {
@@ -175,7 +184,7 @@ void Exportacion::avisarMarcosSinHoras(Table& tabla) {
     const std::string guardado = firstChars(marco, kLongitudCodigo);
     bool tieneHoras = false;
     for (tabla.first(); !tabla.eof() && !tieneHoras; tabla.next()) {
-      tieneHoras = tabla.text("MARCOXML") == asWindows1252Would(guardado);
+      tieneHoras = tabla.text("MARCOXML") == asPlannerTableWould(guardado);
     }
     if (tieneHoras) continue;
     if (charCount(marco) > kLongitudCodigo) {

@@ -24,11 +24,13 @@ std::optional<std::string> asignarCodigo(CodeList& largos, CodigosEmitidos& cort
   return cortos.emitir(firstChars(texto, kLongitudCodigo), texto);
 }
 
-void informarRepetido(Informe& informe, const std::string& donde, const CodeList& largos,
+void informarRepetido(Informe& informe, const Lugar& donde, const CodeList& largos,
                              const std::string& texto) {
   const std::string& anterior = largos[*largos.indexOf(texto)];
-  informe.anotar(donde + ": '" + texto + "' se omite porque ya figura como '" + anterior +
-                 "' en ASIGNOMT.");
+  informe.anotar(donde.tecnico + ": '" + texto + "' se omite porque ya figura como '" + anterior +
+                     "' en ASIGNOMT.",
+                 donde.llano + ", '" + texto + "', no se exporta porque ya está como '" +
+                     anterior + "'.");
 }
 
 void anotarFila(Table& tabla, const std::string& codigo, const std::string& texto,

@@ -23,7 +23,7 @@ void Exportacion::ExportarProfesores() {
   Informe& informe = resultado_.informe;
   for (std::size_t i = 0; i < profesores.size(); ++i) {
     avanzar("PROFT", i, profesores.size());
-    const std::string donde = situacion(profesores[i], i + 1);
+    const Lugar donde = situacion(profesores[i], i + 1);
     // The short name is not cut before the clash test; repeated names get suffixes.
     const std::string nombre = textoHijo(profesores[i], "nombre", donde, informe);
     tabla.append();

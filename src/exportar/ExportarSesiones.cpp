@@ -43,12 +43,14 @@ void Exportacion::ExportarSesiones() {
     const Element& sesion = sesiones[i];
     const auto atributos = sesion.attributes();
     const std::string id = atributos.empty() ? "" : atributos.front().value;
-    const std::string donde = situacion(sesion, i + 1) + (id.empty() ? "" : " " + id);
+    const Lugar donde = situacion(sesion, i + 1, id);
 
     const std::string materia = textoHijo(sesion, "materia", donde, informe);
     if (!nomAsg.locate("NOMBRE", {materia})) {
-      informe.anotar(donde + ": se omite porque su materia '" + materia +
-                     "' no está en ASIGNOMT.");
+      informe.anotar(donde.tecnico + ": se omite porque su materia '" + materia +
+                         "' no está en ASIGNOMT.",
+                     donde.llano + " no se exporta: su materia, '" + materia +
+                         "', no está en la lista de materias.");
       continue;
     }
     const std::string casig = nomAsg.text("COD");
@@ -58,7 +60,10 @@ void Exportacion::ExportarSesiones() {
     if (profesores.locate("ABREV", {profesor})) {
       cprof = profesores.text("ABREV");
     } else if (!profesor.empty()) {
-      informe.anotar(donde + ": el profesor '" + profesor + "' no está en PROFT; CPROF queda vacío.");
+      informe.anotar(donde.tecnico + ": el profesor '" + profesor +
+                         "' no está en PROFT; CPROF queda vacío.",
+                     donde.llano + ": su profesor, '" + profesor +
+                         "', no está en la lista de profesores; queda sin profesor.");
     }
 
     const std::string grupo = textoHijo(sesion, "grupo", donde, informe);
@@ -69,8 +74,10 @@ void Exportacion::ExportarSesiones() {
       curso = grupos.text("CURSO");
       unidad = grupos.text("GRUPO");
     } else if (!grupo.empty()) {
-      informe.anotar(donde + ": el grupo '" + grupo +
-                     "' no está en GRUPOST; CGRUP, NIVEL, CURSO y GRUPO quedan vacíos.");
+      informe.anotar(donde.tecnico + ": el grupo '" + grupo +
+                         "' no está en GRUPOST; CGRUP, NIVEL, CURSO y GRUPO quedan vacíos.",
+                     donde.llano + ": su grupo, '" + grupo +
+                         "', no está entre los grupos exportados; queda sin grupo.");
     }
 
     const Element semanal = hijoEsperado(sesion, "distribucionSemanal", donde, informe);
@@ -81,8 +88,10 @@ void Exportacion::ExportarSesiones() {
     if (horas.empty()) horas = "1";
     const std::int32_t n = enteroEn(horas, donde, "el número de sesiones");
     if (n < 0) {
-      informe.anotar(donde + ": <numSesiones> es " + horas +
-                     ", un número negativo; HORAS queda en " + horas + " y SESIONES vacío.");
+      informe.anotar(donde.tecnico + ": <numSesiones> es " + horas +
+                         ", un número negativo; HORAS queda en " + horas + " y SESIONES vacío.",
+                     donde.llano + ": su número de sesiones es " + horas +
+                         ", un número negativo.");
     }
 
     const std::string tarea = textoHijo(sesion, "tarea", donde, informe);
@@ -90,7 +99,10 @@ void Exportacion::ExportarSesiones() {
     if (nomAsg.locate("COD", {tarea})) {
       ctarea = nomAsg.text("COD");
     } else if (!tarea.empty()) {
-      informe.anotar(donde + ": la tarea '" + tarea + "' no está en ASIGNOMT; CTAREA queda vacío.");
+      informe.anotar(donde.tecnico + ": la tarea '" + tarea +
+                         "' no está en ASIGNOMT; CTAREA queda vacío.",
+                     donde.llano + ": su tarea, '" + tarea +
+                         "', no está en la lista de materias y tareas; queda sin tarea.");
     }
 
     asig.append();
@@ -106,7 +118,9 @@ void Exportacion::ExportarSesiones() {
     asig.setText("SESIONES", distribucion(n));
     asig.setText("CTAREA", ctarea);
     if (atributos.empty()) {
-      informe.anotar(donde + ": no tiene atributos; CL_SESION queda vacío.");
+      informe.anotar(donde.tecnico + ": no tiene atributos; CL_SESION queda vacío.",
+                     donde.llano + " no tiene identificador: Colmeda no la reconocerá en el "
+                     "horario.");
     } else {
       asig.setInteger("CL_SESION", enteroEn(id, donde, "el identificador " + atributos.front().name));
     }

@@ -59,6 +59,18 @@ void exigirCampoNumerico(const Table& soluc, std::string_view campo) {
                    {.table = "SOLUC", .file = soluc.path(), .field = std::string(campo)});
 }
 
+// The planner's texts (room, subject, group and teacher codes) go into the timetable as
+// they are: a SOLUC in a code page this build cannot read would garble them.
+void exigirCodigoLegible(const Table& soluc) {
+  if (soluc.codePageSource() != CodePageSource::unavailable) return;
+  throw TableError(parrafos({"La solución del planificador (" + os::pathForUser(soluc.path()) +
+                                 ") no se puede leer bien: " + *soluc.codePageNote(),
+                             "Vuelva a resolver el horario en Dalmerin para que escriba de nuevo "
+                             "la tabla SOLUC.",
+                             kNingunArchivoEscrito}),
+                   {.table = "SOLUC", .file = soluc.path()});
+}
+
 // A code and the name the planner's tables give it: "Matemáticas (MAT1)".
 std::string conNombre(Table& tabla, std::string_view campoCodigo, std::string_view campoNombre,
                       const std::string& codigo) {
@@ -124,6 +136,7 @@ class Importacion {
     TablasDelPlanificador tablas = TablasDelPlanificador::abrir(opciones_.directorio);
     exigirCampoNumerico(tablas.soluc, "DIA");
     exigirCampoNumerico(tablas.soluc, "HORA");
+    exigirCodigoLegible(tablas.soluc);
     if (const auto nota = tablas.soluc.codePageNote()) r_.informe.anotar(*nota);
     aulaGenerica_ = nombreDeAulaGenerica(tablas.aulas);
 

@@ -2,6 +2,11 @@
 
 namespace vestran {
 
+void Informe::anotar(std::string tecnica, std::string llana) {
+  tecnicas_.push_back(std::move(tecnica));
+  if (!llana.empty()) llanas_.push_back(std::move(llana));
+}
+
 void Recuento::contar(std::string ejemplo) {
   ++total_;
   if (ejemplos_.size() < maximo_) ejemplos_.push_back(std::move(ejemplo));
@@ -14,7 +19,7 @@ void Recuento::anotarEn(Informe& informe) const {
     linea += (i == 0 ? " (por ejemplo: " : "; ") + ejemplos_[i];
   }
   if (!ejemplos_.empty()) linea += total_ > ejemplos_.size() ? "; …)" : ")";
-  informe.anotar(std::move(linea));
+  informe.anotar(std::move(linea), llana_.empty() ? "" : llana_ + ": " + std::to_string(total_));
 }
 
 }  // namespace vestran

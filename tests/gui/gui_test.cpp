@@ -45,7 +45,8 @@ class Usuario : public Interaccion {
   std::optional<QString> elegirDocumento(QWidget*) override {
     ++dialogos;
     if (documentos.empty()) return std::nullopt;
-    auto d = documentos.front();
+    std::optional<QString> d;
+    d.swap(documentos.front());
     documentos.pop_front();
     return d;
   }

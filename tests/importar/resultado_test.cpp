@@ -27,6 +27,7 @@ class Resultado : public Importar {
   void clearLanguageDriver() const {
     std::string bytes = readFile(soluc());
     bytes[29] = '\0';
+    if (bytes[0] == 0x04) bytes.replace(32, 32, 32, '\0');  // level 7 names it too
     writeFile(soluc(), bytes);
   }
 };
@@ -91,9 +92,41 @@ TEST(CodePages, TheNamesCpgFilesUse) {
       {"1252", 1252},         {"CP850", 850},           {"ANSI 1252", 1252},
       {"OEM 850", 850},       {"Windows-1250", 1250},   {"ISO-8859-1", 28591},
       {"88591", 28591},       {"885915", 28605},        {"iso_8859-15", 28605},
-      {"latin-9", std::nullopt}, {"", std::nullopt},    {"CP99999", std::nullopt},
+      {"latin-9", std::nullopt}, {"", std::nullopt},    {"CP99999", 99999},
   };
   for (const Case& c : cases) EXPECT_EQ(codePageOfCpgText(c.text), c.codePage) << c.text;
+  EXPECT_FALSE(CodePage::available(99999));
+}
+
+// Every code page a table's header can name can be read by this build: the Windows build
+// carries a reduced converter list, and this runs there too.
+TEST(CodePages, EveryCodePageATableCanNameCanBeRead) {
+  for (int codePage : codePagesOfTables()) {
+    EXPECT_TRUE(CodePage::available(codePage)) << codePageName(codePage);
+  }
+}
+
+// A code page this build cannot read is said aloud, never read as another without a word;
+// a SOLUC in one stops the import, since its codes would come out garbled.
+TEST_F(Resultado, ASolucInACodePageThisBuildCannotReadStopsTheImport) {
+  planner({{"1", "1", "0", "A12", "MAT1", "1ESOA", "GARC"}});
+  clearLanguageDriver();
+  writeFile(dir / "DTEMP" / "SOLUC.cpg", "ISO-8859-16");
+  ASSERT_FALSE(CodePage::available(28606));
+  {
+    const Table t = Table::open(dir / "DTEMP", "SOLUC");
+    EXPECT_EQ(t.codePageSource(), CodePageSource::unavailable);
+    EXPECT_NE(t.codePageNote()->find("SOLUC.cpg dice que los textos de SOLUC están en "
+                                     "ISO-8859-16, que esta instalación de vestran no sabe leer"),
+              std::string::npos) << *t.codePageNote();
+  }
+  try {
+    importar();
+    FAIL() << "the import went on";
+  } catch (const TableError& e) {
+    EXPECT_NE(std::string(e.what()).find("no se puede leer bien"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(fs::exists(dir / "ResultadoVestrancentro.xml"));
 }
 
 TEST_F(Resultado, ASolucWithoutAPlacedLessonIsNamedAsSuch) {

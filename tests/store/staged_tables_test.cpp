@@ -235,7 +235,9 @@ TEST(PlannerFolder, SomethingElseAtVestransOwnNamesIsRefusedAndLeftAlone) {
       EXPECT_NE(std::string(e.what()).find("No se ha modificado nada"), std::string::npos);
     }
     EXPECT_FALSE(fs::exists(elsewhere / "creado-por-el-enlace"));
-    if (!c.link) EXPECT_EQ(test::readFile(dir / c.entry), "de otro programa");
+    if (!c.link) {
+      EXPECT_EQ(test::readFile(dir / c.entry), "de otro programa");
+    }
   }
 }
 

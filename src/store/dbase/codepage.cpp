@@ -5,6 +5,7 @@
 #include <unicode/utf8.h>
 #include <unicode/utypes.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "store/text.hpp"
@@ -110,13 +111,33 @@ std::optional<int> codePageOfLanguageDriverName(std::string_view name) {
 
 void CodePage::Closer::operator()(UConverter* c) const { ucnv_close(c); }
 
+bool CodePage::available(int number) {
+  UConverter* c = openConverter(number);
+  ucnv_close(c);
+  return c != nullptr;
+}
+
+std::vector<int> codePagesOfTables() {
+  std::vector<int> pages = {kUtf8};
+  for (int part = 1; part <= 15; ++part) {
+    if (part != 12) pages.push_back(kIso8859Base + part);  // there is no ISO-8859-12
+  }
+  for (const auto& d : kLanguageDrivers) {
+    if (std::find(pages.begin(), pages.end(), d.codePage) == pages.end()) pages.push_back(d.codePage);
+  }
+  return pages;
+}
+
 CodePage::CodePage(int number) : number_(number), converter_(openConverter(number)) {
   if (!converter_) {
-    number_ = kWindows1252;
-    converter_.reset(openConverter(kWindows1252));
+    throw std::invalid_argument("no converter for code page " + std::to_string(number));
   }
   UErrorCode status = U_ZERO_ERROR;
   ucnv_setSubstChars(converter_.get(), "?", 1, &status);
+  if (U_FAILURE(status)) {
+    throw std::logic_error("substitution character for code page " + std::to_string(number) +
+                           ": " + u_errorName(status));
+  }
   // Most texts are plain ASCII; where the code page keeps ASCII as it is, they need no
   // conversion at all.
   std::string ascii;
@@ -198,11 +219,6 @@ std::optional<int> codePageOfCpgText(std::string_view text) {
   for (std::string_view prefix : {"", "CP", "ANSI ", "OEM ", "WINDOWS-", "IBM", "MS"}) {
     if ((number = numberAfter(prefix))) break;
   }
-  if (!number) return std::nullopt;
-  UErrorCode status = U_ZERO_ERROR;
-  UConverter* c = ucnv_open(icuName(*number).c_str(), &status);
-  if (U_FAILURE(status)) return std::nullopt;
-  ucnv_close(c);
   return number;
 }
 
@@ -228,9 +244,9 @@ std::string codePageName(int codePage) {
   return "CP" + std::to_string(codePage);
 }
 
-std::string asWindows1252Would(std::string_view utf8) {
-  static const CodePage windows1252(kWindows1252);
-  return windows1252.decode(windows1252.encode(utf8));
+std::string asPlannerTableWould(std::string_view utf8) {
+  static const CodePage planner(kPlannerCodePage);
+  return planner.decode(planner.encode(utf8));
 }
 
 }  // namespace vestran

@@ -18,6 +18,9 @@ namespace vestran {
 // 28605 for ISO-8859-1 to -15.
 inline constexpr int kWindows1252 = 1252;
 inline constexpr int kUtf8 = 65001;
+// The code page of the planner's texts: of the tables vestran writes, and assumed for a
+// table whose header names none.
+inline constexpr int kPlannerCodePage = kWindows1252;
 // Language-driver byte and name the tables we write carry: Windows-1252, Western Europe.
 inline constexpr std::uint8_t kLanguageDriverWindows1252 = 0x58;
 inline constexpr std::string_view kLanguageDriverNameWindows1252 = "DBWINWE0";
@@ -31,7 +34,8 @@ std::optional<int> codePageOfLanguageDriverName(std::string_view name);
 
 // The code page a .cpg file names, as GDAL and ESRI write them: "UTF-8", "65001",
 // "1252", "CP850", "ANSI 1252", "OEM 850", "ISO-8859-1", "88591", … (letter case and
-// surrounding blanks ignored); nullopt when it names none ICU knows.
+// surrounding blanks ignored); nullopt when it names no code page. Whether this build can
+// convert it is CodePage::available's to say.
 std::optional<int> codePageOfCpgText(std::string_view text);
 
 // True when every text is valid UTF-8 and at least one holds a character beyond ASCII:
@@ -42,10 +46,17 @@ bool looksLikeUtf8(const std::vector<std::string_view>& texts);
 // A code page's name for people: "Windows-1252", "UTF-8", "CP850", "ISO-8859-15".
 std::string codePageName(int codePage);
 
-// Converts between UTF-8 and one code page. A code page ICU does not know falls back to
-// Windows-1252.
+// Every code page a table's language driver can name, and UTF-8 and ISO-8859-1 to -15
+// (ICU has no ISO-8859-16): those this build must be able to convert. The Windows build
+// carries a reduced converter list, which a test checks against this one.
+std::vector<int> codePagesOfTables();
+
+// Converts between UTF-8 and one code page.
 class CodePage {
  public:
+  // Whether this build can convert the code page.
+  static bool available(int number);
+  // Throws std::invalid_argument for a code page that is not available().
   explicit CodePage(int number);
   ~CodePage();
   CodePage(CodePage&&) noexcept;
@@ -71,7 +82,7 @@ class CodePage {
   bool asciiCompatible_ = false;  // ASCII bytes stand for themselves, both ways
 };
 
-// Text as a Windows-1252 table would hold it: characters it lacks become "?".
-std::string asWindows1252Would(std::string_view utf8);
+// Text as a table in the planner's code page holds it: characters it lacks become "?".
+std::string asPlannerTableWould(std::string_view utf8);
 
 }  // namespace vestran

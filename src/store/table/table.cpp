@@ -21,9 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A .cpg file names a code page in a few characters.
-constexpr std::uint64_t kLargestCpgFile = 64;
-
 // The largest magnitude a double can have and still convert to a 64-bit integer.
 constexpr double kInt64Limit = 9223372036854774784.0;
 
@@ -35,12 +32,6 @@ TableLockedError heldElsewhere(std::string_view name, const fs::path& file) {
   return heldByAnotherProgram(name, file, "");
 }
 
-std::optional<int> codePageOfHeader(const dbase::Header& h) {
-  if (h.variant == dbase::Variant::level7) {
-    if (auto cp = codePageOfLanguageDriverName(h.languageDriverName)) return cp;
-  }
-  return codePageOfLanguageDriver(h.languageDriver);
-}
 
 // The error again, with a last line saying where it happened.
 template <typename E>
@@ -60,7 +51,7 @@ TableLockedError heldByAnotherProgram(std::string_view table, const fs::path& fi
                           {.table = std::string(table), .file = file});
 }
 
-Table::Table() : codePage_(kWindows1252) {}
+Table::Table() : codePage_(kPlannerCodePage) {}
 Table::Table(Table&&) noexcept = default;
 Table& Table::operator=(Table&&) noexcept = default;
 
@@ -166,59 +157,20 @@ void Table::readContent() {
   for (std::size_t i = 0; i < header_.recordCount; ++i) {
     records_.push_back(rows.substr(i * header_.recordLength, header_.recordLength));
   }
-  if (const auto fromHeader = codePageOfHeader(header_)) {
-    codePage_ = CodePage(*fromHeader);
-    codePageSource_ = CodePageSource::header;
-    return;
-  }
-  // Tools that leave the language driver empty name the code page in a .cpg file beside
-  // the table, or write UTF-8.
-  const std::string stem = os::pathToUtf8(path().stem());
-  for (const fs::path& cpg : filesNamedIgnoringCase(path().parent_path(), stem + ".cpg")) {
-    std::string text;
-    try {
-      text = os::readWholeFile(cpg, kLargestCpgFile);
-    } catch (const os::FileError&) {
-      continue;  // not a code-page name
+  codePageFound_ = findTableCodePage(header_, path(), [this] {
+    std::vector<std::string_view> texts;
+    for (const std::string& r : records_) {
+      for (const dbase::Field& f : header_.fields) {
+        if (f.type == 'C') texts.push_back(value(f, r));
+      }
     }
-    if (const auto named = codePageOfCpgText(text)) {
-      codePage_ = CodePage(*named);
-      codePageSource_ = CodePageSource::cpgFile;
-      codePageFile_ = cpg;
-      return;
-    }
-  }
-  std::vector<std::string_view> texts;
-  for (const std::string& r : records_) {
-    for (const dbase::Field& f : header_.fields) {
-      if (f.type == 'C') texts.push_back(value(f, r));
-    }
-  }
-  if (looksLikeUtf8(texts)) {
-    codePage_ = CodePage(kUtf8);
-    codePageSource_ = CodePageSource::textContent;
-    return;
-  }
-  codePage_ = CodePage(kWindows1252);
-  codePageSource_ = CodePageSource::assumed;
+    return texts;
+  });
+  codePage_ = CodePage(codePageFound_.number);
 }
 
 std::optional<std::string> Table::codePageNote() const {
-  const std::string cp = codePageName(codePage_.number());
-  switch (codePageSource_) {
-    case CodePageSource::header:
-      return std::nullopt;
-    case CodePageSource::cpgFile:
-      return "La cabecera de " + name_ + " no indica el código de sus textos; se leen en " +
-             cp + ", como dice " + os::pathToUtf8(codePageFile_.filename()) + ".";
-    case CodePageSource::textContent:
-      return "La cabecera de " + name_ + " no indica el código de sus textos y no hay archivo "
-             ".cpg; todos son UTF-8 válido, con acentos, y se leen en UTF-8.";
-    case CodePageSource::assumed:
-      return "La cabecera de " + name_ + " no indica el código de sus textos y no hay archivo "
-             ".cpg; se leen en " + cp + ", el del planificador.";
-  }
-  return std::nullopt;
+  return vestran::codePageNote(codePageFound_, name_);
 }
 
 void Table::close() {

@@ -18,6 +18,7 @@
 #include "store/dbase/dbase_format.hpp"
 #include "store/errors.hpp"
 #include "store/os/exclusive_file.hpp"
+#include "store/table/table_code_page.hpp"
 #include "store/table/table_index.hpp"
 
 namespace vestran {
@@ -30,13 +31,6 @@ struct Substitution {
   std::string text;
 };
 
-// How the code page of a table's texts was found.
-enum class CodePageSource {
-  header,       // the language driver of the table's header names it
-  cpgFile,      // a .cpg file beside the table names it
-  textContent,  // the header names none, and every text is valid UTF-8 with some accent
-  assumed,      // nothing names one: Windows-1252, as the planner writes
-};
 
 // "La tabla X (file) está abierta en otro programa…", then `afterwards` (what was left
 // untouched, or what will happen next).
@@ -76,7 +70,7 @@ class Table {
   const std::string& name() const { return name_; }
   const std::filesystem::path& path() const { return file_.path(); }
   int codePage() const { return codePage_.number(); }
-  CodePageSource codePageSource() const { return codePageSource_; }
+  CodePageSource codePageSource() const { return codePageFound_.source; }
   // In Spanish, when the header did not name the code page: which one is used, and why.
   std::optional<std::string> codePageNote() const;
   dbase::Variant variant() const { return header_.variant; }
@@ -171,8 +165,7 @@ class Table {
   dbase::Header header_;
   std::string headerBytes_;
   CodePage codePage_;
-  CodePageSource codePageSource_ = CodePageSource::header;
-  std::filesystem::path codePageFile_;
+  TableCodePage codePageFound_;
   std::vector<std::string> records_;
   std::size_t position_ = 0;
   Mode mode_ = Mode::browse;
