@@ -58,22 +58,26 @@ std::optional<QString> InteraccionQt::elegirDocumento(QWidget* padre) {
   return dialogo.selectedFiles().first();
 }
 
-void InteraccionQt::mensaje(QWidget* padre, const QString& texto) {
+void InteraccionQt::mensaje(QWidget* padre, const QString& texto, const QString& informativo) {
   CursorNormal cursor;
   QMessageBox caja(QMessageBox::NoIcon, qtexto(kTituloAplicacion), texto, QMessageBox::Ok, padre);
+  caja.setInformativeText(informativo);
+  anchoDeLectura(caja);
   caja.exec();
 }
 
-void InteraccionQt::finalizado(QWidget* padre, const Resumen& resumen, const QString& detalles) {
+TrasFinal InteraccionQt::finalizado(QWidget* padre, const Resumen& resumen,
+                                    const QString& detalles, bool ofrecerRestaurar) {
   CursorNormal cursor;
-  DialogoFinal dialogo(resumen, detalles, padre);
-  dialogo.exec();
+  DialogoFinal dialogo(resumen, detalles, ofrecerRestaurar, padre);
+  return dialogo.exec() == DialogoFinal::kRestaurar ? TrasFinal::restaurar : TrasFinal::aceptar;
 }
 
 void InteraccionQt::error(QWidget* padre, const QString& texto) {
   CursorNormal cursor;
   QMessageBox caja(QMessageBox::Critical, qtexto(kTituloAplicacion), texto, QMessageBox::Ok,
                    padre);
+  anchoDeLectura(caja);
   caja.exec();
 }
 

@@ -9,8 +9,9 @@ namespace vestran {
 class InteraccionQt : public Interaccion {
  public:
   std::optional<QString> elegirDocumento(QWidget* padre) override;
-  void mensaje(QWidget* padre, const QString& texto) override;
-  void finalizado(QWidget* padre, const Resumen& resumen, const QString& detalles) override;
+  void mensaje(QWidget* padre, const QString& texto, const QString& informativo = {}) override;
+  TrasFinal finalizado(QWidget* padre, const Resumen& resumen, const QString& detalles,
+                       bool ofrecerRestaurar) override;
   void error(QWidget* padre, const QString& texto) override;
   std::vector<std::size_t> elegirMarcos(QWidget* padre, const SolicitudMarcos& solicitud) override;
   void ayuda() override { ayuda_.mostrar(); }

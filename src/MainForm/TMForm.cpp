@@ -16,6 +16,7 @@
 
 #include "MainForm/Interaccion.hpp"
 #include "exportar/Exportacion.hpp"
+#include "exportar/Restauracion.hpp"
 #include "importar/Importacion.hpp"
 #include "intercambio/DocumentoDeIntercambio.hpp"
 #include "mensajes/Fallos.hpp"
@@ -58,9 +59,9 @@ QPushButton* boton(const QString& texto, const QIcon& glifo, QWidget* padre, con
   return b;
 }
 
-QString informe(const Informe& i) {
+QString enPalabras(const std::vector<std::string>& lineasLlanas) {
   QStringList lineas;
-  for (const std::string& l : i.lineas()) lineas << qtexto(l);
+  for (const std::string& l : lineasLlanas) lineas << qtexto(l);
   return lineas.join('\n');
 }
 
@@ -144,6 +145,9 @@ void TMForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (mostrado_) return;
   mostrado_ = true;
+  // The focused button shows its cue from the start, not only after a key is pressed.
+  BExportar->setFocus();
+  setAttribute(Qt::WA_KeyboardFocusChange);
   // The batch job starts once the window is on the screen.
   QTimer::singleShot(0, this, &TMForm::FormShow);
 }
@@ -204,9 +208,16 @@ std::filesystem::path TMForm::documento() const {
 
 bool TMForm::elegirDocumento(const QString& mensajeSinArchivo) {
   // A cancelled dialog keeps the last confirmed choice.
-  if (const auto elegido = interaccion_.elegirDocumento(this)) filenameXML_ = *elegido;
+  const auto elegido = interaccion_.elegirDocumento(this);
+  if (elegido) filenameXML_ = *elegido;
   if (!filenameXML_.isEmpty() && existeDocumento(documento())) return true;
-  interaccion_.mensaje(this, mensajeSinArchivo);
+  interaccion_.mensaje(
+      this, mensajeSinArchivo,
+      filenameXML_.isEmpty()
+          ? QStringLiteral("No se eligió ningún documento: la ventana para elegirlo se cerró "
+                           "sin elegir.")
+          : QStringLiteral("No se encuentra el archivo %1.")
+                .arg(qtexto(os::pathForUser(documento()))));
   if (arranque_.enLote()) {
     EstadoTransformado_ = EstadoTransformado::sinArchivo;
     close();
@@ -218,12 +229,18 @@ void TMForm::mostrarProgreso(const Progreso& p) {
   LabelProgreso->setText(qtexto(textoDeProgreso(p)));
 }
 
-void TMForm::ejecutar(const std::function<Final(const AvisoDeProgreso&)>& trabajo) {
+std::optional<TMForm::Final> TMForm::ejecutar(
+    const std::function<Final(const AvisoDeProgreso&)>& trabajo) {
   std::optional<Final> final;
   {
     CursorDeEspera cursor;
     trabajando_ = true;
     qApp->installEventFilter(this);
+    // Visibly out of reach while the job runs.
+    const bool exportar = BExportar->isEnabled();
+    const bool importar = BImportar->isEnabled();
+    BExportar->setEnabled(false);
+    BImportar->setEnabled(false);
     LabelProgreso->clear();
     LabelProgreso->show();
     // The closed file dialog leaves no trace: the window is painted before the work.
@@ -244,43 +261,77 @@ void TMForm::ejecutar(const std::function<Final(const AvisoDeProgreso&)>& trabaj
     qApp->removeEventFilter(this);
     trabajando_ = false;
     LabelProgreso->hide();
+    BExportar->setEnabled(exportar);
+    BImportar->setEnabled(importar);
     cursor.restaurar();
     if (!final) interaccion_.error(this, fallo);
   }
-  if (final) terminado(*final);
-  if (cerrarAlTerminar_) close();
+  return final;
 }
 
 void TMForm::terminado(const Final& final) {
   EstadoTransformado_ = EstadoTransformado::terminado;
-  interaccion_.finalizado(this, final.resumen, final.detalles);
   BExportar->setEnabled(false);
   BImportar->setEnabled(false);
-  if (arranque_.enLote()) close();
+  LabelProgreso->setText(QStringLiteral("Trabajo terminado. Para hacer otro, cierre vestran y "
+                                        "vuelva a abrirlo."));
+  LabelProgreso->show();
+  if (interaccion_.finalizado(this, final.resumen, final.detalles, final.deshacible) ==
+      TrasFinal::restaurar) {
+    restaurarTablas();
+  }
+  if (arranque_.enLote() || cerrarAlTerminar_) close();
+}
+
+void TMForm::restaurarTablas() {
+  const auto restaurado = ejecutar([](const AvisoDeProgreso&) {
+    const ResultadoRestauracion r = restaurarTablasAnteriores(carpetaDelPlanificador(std::nullopt));
+    return Final{resumir(r), {}, false};
+  });
+  LabelProgreso->show();
+  if (!restaurado) return;
+  // The export was undone: nothing of this document's stands.
+  EstadoTransformado_ = EstadoTransformado::sinTerminar;
+  interaccion_.finalizado(this, restaurado->resumen, {}, false);
+}
+
+void TMForm::terminarTrabajo(const std::optional<Final>& final) {
+  if (final) terminado(*final);
+  else if (cerrarAlTerminar_) close();
 }
 
 void TMForm::BExportarClick() {
   if (!elegirDocumento(qtexto(kNoExisteArchivo))) return;
-  ejecutar([this](const AvisoDeProgreso& progreso) {
+  terminarTrabajo(ejecutar([this](const AvisoDeProgreso& progreso) {
     OpcionesExportacion o;
     o.documento = documento();
     o.directorio = carpetaDelPlanificador(std::nullopt);
     o.formato = formatoDeTablas(std::nullopt);
-    o.elegirMarcos = [this](const SolicitudMarcos& s) { return interaccion_.elegirMarcos(this, s); };
+    o.elegirMarcos = [this](const SolicitudMarcos& s) {
+      // The job waits for the user, not the other way round: the window says so.
+      LabelProgreso->setText(QStringLiteral("Esperando a que elija uno o dos marcos horarios "
+                                            "en la ventana «%1»…")
+                                 .arg(qtexto(kTituloSelector)));
+      LabelProgreso->repaint();
+      return interaccion_.elegirMarcos(this, s);
+    };
     o.progreso = progreso;
     const ResultadoExportacion r = Exportacion(std::move(o)).ejecutar();
-    return Final{resumir(r), informe(r.informe)};
-  });
+    return Final{resumir(r), enPalabras(r.informe.lineasLlanas()),
+                 hayTablasAnteriores(r.carpeta)};
+  }));
 }
 
 void TMForm::BImportarClick() {
   interaccion_.mensaje(this, qtexto(kAntesDeImportar));
   if (!elegirDocumento(qtexto(kNoExisteArchivoXml))) return;
-  ejecutar([this](const AvisoDeProgreso& progreso) {
+  terminarTrabajo(ejecutar([this](const AvisoDeProgreso& progreso) {
     const ResultadoImportacion r =
         importar({documento(), carpetaDelPlanificador(std::nullopt), progreso});
-    return Final{resumir(r), informe(r.informe)};
-  });
+    std::vector<std::string> detalles = detallesParaElUsuario(r);
+    for (const std::string& l : r.informe.lineasLlanas()) detalles.push_back(l);
+    return Final{resumir(r), enPalabras(detalles), false};
+  }));
 }
 
 void TMForm::Button1Click() { interaccion_.ayuda(); }

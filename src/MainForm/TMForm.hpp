@@ -64,7 +64,8 @@ class TMForm : public QWidget {
   // What a completed job shows.
   struct Final {
     Resumen resumen;
-    QString detalles;
+    QString detalles;        // the report in plain words
+    bool deshacible = false;  // an export with earlier tables to put back
   };
 
   void crearComponentes();
@@ -72,11 +73,16 @@ class TMForm : public QWidget {
   void FormClose();
   // Asks for the document; false (after the missing-file message) when there is none.
   bool elegirDocumento(const QString& mensajeSinArchivo);
-  // Runs a job in the frame both share: the busy cursor, the progress line, no input to
-  // this window meanwhile, the error box when it stops, the summary when it completes.
-  void ejecutar(const std::function<Final(const AvisoDeProgreso&)>& trabajo);
-  void mostrarProgreso(const Progreso& progreso);
+  // Runs a job in the frame all share: the busy cursor, the progress line, both job
+  // buttons disabled and no input to this window meanwhile, the error box when it stops.
+  // Returns what the job completed with; nothing when it stopped.
+  std::optional<Final> ejecutar(const std::function<Final(const AvisoDeProgreso&)>& trabajo);
+  // The end box of a completed job, and what it leads to (the earlier tables put back);
+  // the window closes in batch mode, or when a close was asked for during the job.
+  void terminarTrabajo(const std::optional<Final>& final);
   void terminado(const Final& final);
+  void restaurarTablas();
+  void mostrarProgreso(const Progreso& progreso);
   std::filesystem::path documento() const;
 
   Interaccion& interaccion_;

@@ -72,6 +72,13 @@ TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensa
   ComboBoxPlantilla->setStyleSheet(QStringLiteral("background: yellow;"));
   ComboBoxPlantilla->hide();
 
+  LabelAviso = etiqueta(QString(), Draw3D4, QRect(9, 151, 137, 98), fuente(kArial, 11),
+                        QStringLiteral("#b00000"));
+  LabelAviso->setStyleSheet(LabelAviso->styleSheet() +
+                            QStringLiteral("background: #fff8dc; border: 1px solid #d0a000;"));
+  LabelAviso->setMargin(2);
+  LabelAviso->hide();
+
   BitBtnContinuar = new QPushButton(QStringLiteral("Continuar"), Draw3D4);
   BitBtnContinuar->setGeometry(255, 253, 89, 25);
   BitBtnContinuar->setFont(fuente(QStringLiteral("MS Sans Serif"), 11, {.negrita = true}));
@@ -91,11 +98,11 @@ void TPlantillas::showEvent(QShowEvent* event) {
 void TPlantillas::FormActivate() {
   activado_ = true;
   XMLDoc_ = Document::load(documento_);
-  const std::vector<MarcoHorario> marcos = listarMarcos(XMLDoc_);
-  if (marcos.size() > 1) {
+  marcos_ = listarMarcos(XMLDoc_);
+  if (marcos_.size() > 1) {
     ComboBoxPlantilla->clear();
     ListBox2->clear();
-    for (const MarcoHorario& m : marcos) {
+    for (const MarcoHorario& m : marcos_) {
       ComboBoxPlantilla->addItem(desdeUtf8(m.id));
       ListBox2->addItem(desdeUtf8(m.id));
     }
@@ -115,6 +122,11 @@ void TPlantillas::ComboBoxPlantillaChange() {
   for (const std::string& linea : horasDelMarco(XMLDoc_, ComboBoxPlantilla->currentText().toStdString())) {
     ListBox1->addItem(desdeUtf8(linea));
   }
+  // Whether the frame shown would give the planner anything, said beside the list.
+  const auto fila = static_cast<std::size_t>(ComboBoxPlantilla->currentIndex());
+  const auto aviso = fila < marcos_.size() ? avisoDelMarco(marcos_[fila]) : std::nullopt;
+  LabelAviso->setText(aviso ? desdeUtf8(*aviso) : QString());
+  LabelAviso->setVisible(aviso.has_value());
 }
 
 void TPlantillas::ListBox2Click() {

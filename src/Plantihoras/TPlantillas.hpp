@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "exportar/SolicitudMarcos.hpp"
 #include "store/xml/document.hpp"
 
 class QComboBox;
@@ -44,6 +45,9 @@ class TPlantillas : public QDialog {
   QListWidget* ListBox1 = nullptr;
   QComboBox* ComboBoxPlantilla = nullptr;
   QPushButton* BitBtnContinuar = nullptr;
+  // Says, beside the list of frames, why the frame last clicked would give the planner
+  // nothing as it stands; hidden when it can be exported.
+  QLabel* LabelAviso = nullptr;
 
   // Loads the document and fills the lists (runs when the dialog is shown).
   void FormActivate();
@@ -60,6 +64,7 @@ class TPlantillas : public QDialog {
   std::filesystem::path documento_;
   Mensaje mensaje_;
   Document XMLDoc_;
+  std::vector<MarcoHorario> marcos_;
   std::vector<std::size_t> seleccionados_;
   std::optional<QString> cargaFallida_;
   bool activado_ = false;

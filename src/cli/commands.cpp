@@ -37,7 +37,7 @@ void mostrarInforme(const Informe& informe) {
 
 void mostrarResumen(const Resumen& resumen) {
   std::cout << kProcesoFinalizado << '\n';
-  for (const std::string& linea : resumen.lineas) std::cout << linea << '\n';
+  for (const std::string& linea : lineasDeTexto(resumen)) std::cout << linea << '\n';
   for (const std::string& aviso : resumen.avisos) std::cout << "Aviso: " << aviso << '\n';
 }
 
@@ -146,15 +146,14 @@ int marcos(const CommandLine& line) {
   const Document d = leerDocumentoDeIntercambio(*documento, "");
   for (const MarcoHorario& m : listarMarcos(d)) {
     std::cout << m.id << '\n';
+    if (const auto aviso = avisoDelMarco(m)) std::cout << "  Aviso: " << *aviso << '\n';
     for (const std::string& hora : m.horas) std::cout << "  " << hora << '\n';
   }
   return kCompleted;
 }
 
 int restaurar(const CommandLine& line) {
-  const ResultadoRestauracion r = restaurarTablasAnteriores(carpetaDelPlanificador(line.dir));
-  std::cout << kProcesoFinalizado << '\n';
-  for (const std::string& linea : resumir(r).lineas) std::cout << linea << '\n';
+  mostrarResumen(resumir(restaurarTablasAnteriores(carpetaDelPlanificador(line.dir))));
   return kCompleted;
 }
 

@@ -147,8 +147,7 @@ Resumen resumir(const ResultadoExportacion& r) {
   Resumen resumen;
   resumen.lineas.push_back("Tablas en " + os::pathForUser(r.carpeta) + ":");
   for (const FilasDeTabla& t : r.tablas) {
-    resumen.lineas.push_back("  " + t.tabla + ": " + std::to_string(t.filas) +
-                             (t.filas == 1 ? " fila" : " filas"));
+    resumen.cifras.emplace_back(t.tabla, filas(t.filas));
   }
   resumen.avisos = r.avisos;
   return resumen;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "exportar/CodigosEmitidos.hpp"
+#include "exportar/SolicitudMarcos.hpp"
 #include "exportar/MarcosHorarios.hpp"
 #include "mensajes/Informe.hpp"
 #include "mensajes/Progreso.hpp"
@@ -24,27 +25,6 @@
 #include "store/text.hpp"
 
 namespace vestran {
-
-// What the frame chooser gets: the document's path (the chooser may read it again) and its
-// frames as the chooser lists them.
-struct SolicitudMarcos {
-  std::filesystem::path documento;
-  std::vector<MarcoHorario> marcos;
-};
-
-// Asks which frames to use when the document has several; returns the indices of the
-// selected ones, in any order. The run asks again while the selection is not one or two
-// frames, up to kIntentosDeSeleccion times. It may throw ExportacionCancelada to stop the
-// run.
-using ElegirMarcos = std::function<std::vector<std::size_t>(const SolicitudMarcos&)>;
-inline constexpr int kIntentosDeSeleccion = 100;
-
-// The frames were not chosen; the run stops there and no table changes.
-class ExportacionCancelada : public Error {
- public:
-  explicit ExportacionCancelada(const std::string& motivo = "Exportación cancelada.")
-      : Error(motivo) {}
-};
 
 // The new tables would leave the planner without days, groups or lessons: they are not
 // put in place of the earlier ones. avisos() gives each cause.

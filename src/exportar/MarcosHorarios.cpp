@@ -20,15 +20,22 @@ std::string primerAtributo(const Element& marco) {
   return atributos.empty() ? std::string() : atributos.front().value;
 }
 
-// The first-day periods of every frame identifier, in document order, in one pass.
-std::unordered_map<std::string, std::vector<std::string>> horasPorMarco(const Document& documento) {
-  std::unordered_map<std::string, std::vector<std::string>> horas;
+struct HorasDeMarco {
+  std::vector<std::string> primerDia;  // the chooser's lines
+  std::size_t periodos = 0;            // on every day, the identifier compared trimmed
+};
+
+// The periods of every frame identifier, in document order, in one pass.
+std::unordered_map<std::string, HorasDeMarco> horasPorMarco(const Document& documento) {
+  std::unordered_map<std::string, HorasDeMarco> horas;
   for (const Element& tramo : documento.select(kRutaTramos)) {
+    const std::string submarco = tramo.child("submarco").text();
+    ++horas[trim(submarco)].periodos;
     if (tramo.child("dia").text() != "0") continue;
     const std::string linea = tramo.child("indice").text() + "-" +
                               tramo.child("horaEntrada").text() + "-" +
                               tramo.child("horaSalida").text() + "-" + tramo.child("Tipo").text();
-    horas[tramo.child("submarco").text()].push_back(firstChars(linea, kAnchoLinea));
+    horas[submarco].primerDia.push_back(firstChars(linea, kAnchoLinea));
   }
   return horas;
 }
@@ -38,7 +45,7 @@ std::unordered_map<std::string, std::vector<std::string>> horasPorMarco(const Do
 std::vector<std::string> horasDelMarco(const Document& documento, std::string_view id) {
   auto horas = horasPorMarco(documento);
   const auto it = horas.find(std::string(id));
-  return it == horas.end() ? std::vector<std::string>() : std::move(it->second);
+  return it == horas.end() ? std::vector<std::string>() : std::move(it->second.primerDia);
 }
 
 std::vector<MarcoHorario> listarMarcos(const Document& documento) {
@@ -47,10 +54,24 @@ std::vector<MarcoHorario> listarMarcos(const Document& documento) {
   for (const Element& marco : documento.select(kRutaMarcos)) {
     MarcoHorario m;
     m.id = primerAtributo(marco);
-    if (const auto it = horas.find(m.id); it != horas.end()) m.horas = it->second;
+    if (const auto it = horas.find(m.id); it != horas.end()) m.horas = it->second.primerDia;
+    if (const auto it = horas.find(trim(m.id)); it != horas.end()) m.periodos = it->second.periodos;
     marcos.push_back(std::move(m));
   }
   return marcos;
+}
+
+std::optional<std::string> avisoDelMarco(const MarcoHorario& marco) {
+  const std::string id = trim(marco.id);
+  if (charCount(id) > kAnchoHueco) {
+    return "No se puede exportar: su identificador tiene " + std::to_string(charCount(id)) +
+           " caracteres y el planificador solo guarda " + std::to_string(kAnchoHueco) +
+           ". Acórtelo en Colmeda.";
+  }
+  if (marco.periodos == 0) {
+    return "No se puede exportar: no tiene ninguna hora (tramo) suya en el documento.";
+  }
+  return std::nullopt;
 }
 
 SeleccionMarcos evaluarSeleccion(const std::vector<MarcoHorario>& marcos,

@@ -11,17 +11,17 @@
 #include <string_view>
 #include <vector>
 
+#include "exportar/SolicitudMarcos.hpp"
 #include "mensajes/Mensajes.hpp"
 #include "store/xml/document.hpp"
 #include "store/errors.hpp"
 
 namespace vestran {
 
-// One frame as the chooser lists it.
-struct MarcoHorario {
-  std::string id;                  // the first attribute's value, as read
-  std::vector<std::string> horas;  // the periods of its first day, as the chooser shows them
-};
+// Why the frame, chosen as it stands, would give the planner no periods: an identifier
+// longer than the planner keeps, or no period of its own; nullopt when it can be exported.
+// In the user's words, with what to do, for the chooser and for `vestran-cli marcos`.
+std::optional<std::string> avisoDelMarco(const MarcoHorario& marco);
 
 // The frames of the document in document order, each with the periods of its first day:
 // "indice-horaEntrada-horaSalida-Tipo" cut to 30 characters, for the periods whose

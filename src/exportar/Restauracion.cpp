@@ -22,16 +22,19 @@ ResultadoRestauracion restaurarTablasAnteriores(const std::filesystem::path& car
   return r;
 }
 
+bool hayTablasAnteriores(const std::filesystem::path& carpeta) {
+  return !earlierTables(carpeta).empty();
+}
+
 Resumen resumir(const ResultadoRestauracion& r) {
   Resumen resumen;
   resumen.lineas.push_back("Se han vuelto a poner las tablas que había antes de la última "
-                           "exportación, en " + os::pathForUser(r.carpeta) + ":");
+                           "exportación. Las que se han quitado quedan guardadas: restaurar "
+                           "otra vez las vuelve a poner.");
+  resumen.lineas.push_back("Tablas en " + os::pathForUser(r.carpeta) + ":");
   for (const FilasDeTabla& t : r.tablas) {
-    resumen.lineas.push_back("  " + t.tabla + ": " + std::to_string(t.filas) +
-                             (t.filas == 1 ? " fila" : " filas"));
+    resumen.cifras.emplace_back(t.tabla, filas(t.filas));
   }
-  resumen.lineas.push_back("Las que ha quitado se guardan a su vez: restaurar otra vez las "
-                           "vuelve a poner.");
   return resumen;
 }
 

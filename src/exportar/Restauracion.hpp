@@ -22,6 +22,9 @@ struct ResultadoRestauracion {
 // tables (then nothing changes).
 ResultadoRestauracion restaurarTablasAnteriores(const std::filesystem::path& carpeta);
 
+// Whether the last export into `carpeta` kept tables it replaced, to put back.
+bool hayTablasAnteriores(const std::filesystem::path& carpeta);
+
 // What the window and the CLI show once the tables are back.
 Resumen resumir(const ResultadoRestauracion& resultado);
 

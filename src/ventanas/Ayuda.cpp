@@ -1,11 +1,15 @@
 #include "ventanas/Ayuda.hpp"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -15,6 +19,20 @@
 #include "ventanas/Componentes.hpp"
 
 namespace vestran {
+
+QPoint posicionJunto(const QRect& junto, const QSize& tamano, const QRect& libre) {
+  constexpr int kSeparacion = 8;
+  const int arriba = std::clamp(junto.top(), libre.top(), std::max(libre.top(), libre.bottom() - tamano.height()));
+  // Right of it where there is room, else left of it, else the side with more room.
+  if (junto.right() + kSeparacion + tamano.width() <= libre.right()) {
+    return {junto.right() + kSeparacion, arriba};
+  }
+  if (junto.left() - kSeparacion - tamano.width() >= libre.left()) {
+    return {junto.left() - kSeparacion - tamano.width(), arriba};
+  }
+  const bool derecha = libre.right() - junto.right() >= junto.left() - libre.left();
+  return {derecha ? libre.right() - tamano.width() : libre.left(), arriba};
+}
 
 Ayuda::Ayuda() {
   connect(qApp, &QGuiApplication::focusWindowChanged, this, &Ayuda::seguirAlDialogoModal);
@@ -26,6 +44,10 @@ void Ayuda::mostrar() {
       QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("COLMEDA.chm"));
   if (QFile::exists(chm) && QDesktopServices::openUrl(QUrl::fromLocalFile(chm))) return;
 #endif
+  // The window that asked: the help goes beside it, never over it.
+  QWidget* quien = QApplication::activeModalWidget();
+  if (!quien) quien = QApplication::activeWindow();
+  if (quien == ventana_) quien = nullptr;
   if (!ventana_) {
     ventana_ = new QWidget(nullptr, Qt::Window);
     ventana_->setAttribute(Qt::WA_DeleteOnClose);
@@ -37,7 +59,14 @@ void Ayuda::mostrar() {
     auto* capa = new QVBoxLayout(ventana_);
     capa->setContentsMargins(0, 0, 0, 0);
     capa->addWidget(texto);
+    // Escape closes it, as it closes the program's dialogs.
+    auto* cerrar = new QShortcut(QKeySequence(Qt::Key_Escape), ventana_);
+    connect(cerrar, &QShortcut::activated, ventana_.data(), &QWidget::close);
     ventana_->winId();  // the window exists from now on, so it can be given to a dialog
+    if (quien && quien->screen()) {
+      ventana_->move(posicionJunto(quien->frameGeometry(), ventana_->frameGeometry().size(),
+                                   quien->screen()->availableGeometry()));
+    }
   }
   seguirAlDialogoModal();
   ventana_->show();

@@ -4,7 +4,12 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QWidget>
+
+class QScreen;
 
 #include <functional>
 
@@ -28,6 +33,11 @@ class Ayuda : public QObject {
 
   QPointer<QWidget> ventana_;
 };
+
+// Where a window of `tamano` goes beside the rectangle `junto` without covering it: to its
+// right where the screen (`libre`, its free area) has room, else to its left, else as far
+// aside as the screen lets; always within the screen.
+QPoint posicionJunto(const QRect& junto, const QSize& tamano, const QRect& libre);
 
 // Calls `pedir` when F1 is pressed in any window of the program: the main window, the
 // chooser, the file dialog and every message box. Installed on the application while the

@@ -1,6 +1,8 @@
 #include "ventanas/Componentes.hpp"
 
+#include <QGridLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -45,6 +47,15 @@ QIcon iconoDeVisto() {
     icono.addPixmap(pixmap);
   }
   return icono;
+}
+
+void anchoDeLectura(QMessageBox& caja) {
+  constexpr int kCaracteres = 64;
+  auto* capa = qobject_cast<QGridLayout*>(caja.layout());
+  if (!capa) return;
+  const int ancho = caja.fontMetrics().averageCharWidth() * kCaracteres;
+  capa->addItem(new QSpacerItem(ancho, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                capa->rowCount(), 0, 1, capa->columnCount());
 }
 
 QString qtexto(std::string_view utf8) {

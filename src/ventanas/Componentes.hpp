@@ -10,6 +10,7 @@
 #include <string_view>
 
 class QLabel;
+class QMessageBox;
 class QWidget;
 
 namespace vestran {
@@ -33,5 +34,9 @@ QIcon iconoDeVisto();
 
 // A text of the core (UTF-8) for Qt.
 QString qtexto(std::string_view utf8);
+
+// Makes a message box wide enough to read: its title whole, and a folder's path on a line
+// of its own rather than broken at every hyphen.
+void anchoDeLectura(QMessageBox& caja);
 
 }  // namespace vestran

@@ -254,7 +254,8 @@ TEST_F(Cli, RestaurarUndoesTheLastExport) {
 TEST_F(Cli, MarcosListsTheFramesAndTheirFirstDayPeriods) {
   const auto r = cli({"marcos", doc()});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "1\n  1-08:00:00-08:55:00-Lectiva\n2\n3\n");
+  EXPECT_EQ(r.out, "1\n  1-08:00:00-08:55:00-Lectiva\n2\n3\n  Aviso: No se puede exportar: no "
+                   "tiene ninguna hora (tramo) suya en el documento.\n");
 }
 
 TEST_F(Cli, HelpAndVersion) {

@@ -26,6 +26,8 @@
 #include "mensajes/Mensajes.hpp"
 #include "generar_centro/CentroGenerado.hpp"
 #include "ventanas/Componentes.hpp"
+#include "store/table/table.hpp"
+#include "ventanas/Ayuda.hpp"
 #include "ventanas/Traducciones.hpp"
 
 namespace vestran {
@@ -37,8 +39,11 @@ class Usuario : public Interaccion {
   std::deque<std::optional<QString>> documentos;
   std::vector<std::size_t> marcos = {0};
   QStringList mensajes;
+  QStringList informativos;  // the line below each message
   QStringList detalles;
   QStringList errores;
+  std::deque<TrasFinal> respuestas;  // what each end box answers; OK when none is left
+  std::vector<bool> restaurables;    // whether each end box offered the earlier tables
   int dialogos = 0;
   int ayudas = 0;
 
@@ -50,11 +55,19 @@ class Usuario : public Interaccion {
     documentos.pop_front();
     return d;
   }
-  void mensaje(QWidget*, const QString& texto) override { mensajes << texto; }
-  void finalizado(QWidget*, const Resumen& r, const QString& d) override {
+  void mensaje(QWidget*, const QString& texto, const QString& informativo) override {
+    mensajes << texto;
+    informativos << informativo;
+  }
+  TrasFinal finalizado(QWidget*, const Resumen& r, const QString& d, bool restaurable) override {
     mensajes << qtexto(kProcesoFinalizado);
     resumenes.push_back(r);
     detalles << d;
+    restaurables.push_back(restaurable);
+    if (respuestas.empty()) return TrasFinal::aceptar;
+    const TrasFinal t = respuestas.front();
+    respuestas.pop_front();
+    return t;
   }
   void error(QWidget*, const QString& texto) override { errores << texto; }
   std::vector<std::size_t> elegirMarcos(QWidget*, const SolicitudMarcos&) override {
@@ -443,19 +456,32 @@ class GuiTest : public QObject {
   }
 
   void theEndOfRunBoxShowsTheSummaryAndTheReportAndCloses() {
-    Resumen resumen{{"Tablas en C:\\DTEMP:", "  ASIGT: 3 filas"}, {"GRUPOST ha quedado vacía."}};
+    Resumen resumen{{"Tablas en C:\\DTEMP:"},
+                    {{"ASIGNOMT", "29 filas"}, {"ASIGT", "3 filas"}},
+                    {"GRUPOST ha quedado vacía."}};
     for (Qt::Key tecla : {Qt::Key_Return, Qt::Key_Escape}) {
-      DialogoFinal caja(resumen, QString("línea\n").repeated(40), nullptr);
+      DialogoFinal caja(resumen, QString("línea\n").repeated(40), false, nullptr);
       caja.show();
       QVERIFY(QTest::qWaitForWindowExposed(&caja));
-      QVERIFY(caja.lineas->text().contains("ASIGT: 3 filas"));
+      QVERIFY(caja.lineas->text().contains("Tablas en C:\\DTEMP:"));
+      // The rows per table in columns: names in one, values right-aligned in another.
+      QCOMPARE(caja.cifras.size(), std::size_t{2});
+      QCOMPARE(caja.cifras[1].first->text(), QStringLiteral("ASIGT"));
+      QCOMPARE(caja.cifras[1].second->text(), QStringLiteral("3 filas"));
+      QCOMPARE(caja.cifras[0].second->geometry().right(), caja.cifras[1].second->geometry().right());
+      QVERIFY(caja.cifras[0].second->x() > caja.cifras[0].first->geometry().right());
+      QVERIFY(caja.cuantos->isVisible());
+      QCOMPARE(caja.cuantos->text(), QString::fromUtf8("Los detalles tienen 40 observaciones."));
+      QVERIFY(caja.restaurar == nullptr);
       QCOMPARE(caja.avisos->text(), QStringLiteral("Aviso: GRUPOST ha quedado vacía."));
       QVERIFY(!caja.detalles->isVisible());
       QTest::mouseClick(caja.botonDetalles, Qt::LeftButton);
       QVERIFY(caja.detalles->isVisible());
       QCOMPARE(caja.botonDetalles->text(), QString::fromUtf8("Ocultar detalles…"));
       const QFontMetrics m(caja.detalles->font());
-      QVERIFY(caja.detalles->width() >= m.horizontalAdvance(QString(70, 'x')));
+      QCOMPARE(caja.detalles->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+      QVERIFY(!QFontInfo(caja.detalles->font()).fixedPitch());
+      QVERIFY(caja.detalles->width() >= m.averageCharWidth() * 70);
       QVERIFY(caja.detalles->height() >= m.lineSpacing() * 15);
       QVERIFY(caja.isSizeGripEnabled());
       QTest::keyClick(&caja, tecla);
@@ -492,6 +518,239 @@ class GuiTest : public QObject {
     form->close();
   }
 
+  // The files a secretary chooses by mistake each get a Spanish message that says what is
+  // wrong and what to do, without the XML reader's English.
+  void aWrongFileGetsASpanishMessageWithTheNextStep_data() {
+    QTest::addColumn<QByteArray>("contenido");
+    QTest::addColumn<QString>("dice");
+    QTest::newRow("a text file saved as .xml") << QByteArray("Horario de 1º A\nLunes: Música\n")
+        << QString::fromUtf8("no es un documento XML");
+    QTest::newRow("an empty file") << QByteArray() << QString::fromUtf8("el archivo está vacío");
+    QTest::newRow("another XML document") << QByteArray("<factura><total>12</total></factura>")
+        << QString::fromUtf8("no un documento de intercambio de Colmeda");
+  }
+
+  void aWrongFileGetsASpanishMessageWithTheNextStep() {
+    QFETCH(QByteArray, contenido);
+    QFETCH(QString, dice);
+    escribir(ruta("mal.xml"), contenido.toStdString());
+    Usuario usuario;
+    usuario.documentos.push_back(QString::fromStdString(ruta("mal.xml").string()));
+    auto form = arrancar(usuario, {});
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    QCOMPARE(usuario.errores.size(), 1);
+    const QString e = usuario.errores[0];
+    QVERIFY2(e.contains(dice), qPrintable(e));
+    QVERIFY2(e.contains(QString::fromUtf8("Elija el documento de intercambio que exportó Colmeda")),
+             qPrintable(e));
+    QVERIFY2(e.contains(qtexto(kNingunaTablaModificada)), qPrintable(e));
+    for (const char* ingles : {"expected", "Document", "empty", "root", "found"}) {
+      QVERIFY2(!e.contains(QLatin1String(ingles)), qPrintable(e));
+    }
+    QVERIFY(form->BExportar->isEnabled());
+    form->close();
+  }
+
+  // "No existe archivo" stays as it is, with a line below it saying what happened.
+  void theMissingFileMessageSaysWhetherTheDialogWasCancelledOrWhichFile() {
+    Usuario usuario;
+    const QString falta = QString::fromStdString(ruta("no-existe.xml").string());
+    usuario.documentos = {std::nullopt, falta};
+    auto form = arrancar(usuario, {});
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    QCOMPARE(usuario.mensajes, (QStringList{qtexto(kNoExisteArchivo), qtexto(kNoExisteArchivo)}));
+    QVERIFY2(usuario.informativos[0].contains(QString::fromUtf8("se cerró sin elegir")),
+             qPrintable(usuario.informativos[0]));
+    QVERIFY2(usuario.informativos[1].contains(QDir::toNativeSeparators(falta)),
+             qPrintable(usuario.informativos[1]));
+    form->close();
+  }
+
+  // An export of the wrong document, undone from its end box: the first set comes back
+  // byte for byte, and the status a calling program reads says nothing stands.
+  void aWrongExportIsUndoneFromItsEndBox() {
+    const auto tablas = [&] {
+      std::map<std::string, std::string> t;
+      for (const char* n : {"ASIGNOMT.DBF", "PROFT.DBF", "AULAT.DBF", "DIASHORAST.DBF",
+                            "GRUPOST.DBF", "ASIGT.DBF"}) {
+        t[n] = leer(ruta("DTEMP") / n);
+      }
+      return t;
+    };
+    Usuario usuario;
+    usuario.documentos = {documento()};
+    auto primera = arrancar(usuario, {});
+    QTest::mouseClick(primera->BExportar, Qt::LeftButton);
+    primera->close();
+    QCOMPARE(usuario.restaurables, std::vector<bool>{false});  // nothing was there before
+    const auto buenas = tablas();
+
+    escribir(ruta("otro.xml"), generador::documentoDeCentro({40, false}));
+    usuario.documentos = {QString::fromStdString(ruta("otro.xml").string())};
+    usuario.respuestas = {TrasFinal::restaurar};
+    auto segunda = arrancar(usuario, {"exportar", "x"});
+    QCOMPARE(usuario.restaurables, (std::vector<bool>{false, true, false}));
+    QCOMPARE(usuario.resumenes.size(), std::size_t{3});  // the export's and the restore's
+    QVERIFY(usuario.resumenes[2].lineas[0].find("Se han vuelto a poner las tablas") == 0);
+    QVERIFY(tablas() == buenas);
+    QVERIFY(!segunda->isVisible());
+    QVERIFY(leer(ini()).find("Transformado=0") != std::string::npos);
+  }
+
+  // A result chosen again instead of the original: the end box says in red how many
+  // lessons the document had already, without opening the details.
+  void importingAResultAgainWarnsOfTheDoubledTimetable() {
+    escribir(ruta("centro.xml"), generador::documentoDeCentro({40, false}));
+    Usuario usuario;
+    usuario.documentos = {documento(), documento()};
+    auto exporta = arrancar(usuario, {});
+    QTest::mouseClick(exporta->BExportar, Qt::LeftButton);
+    exporta->close();
+    generador::escribirSolucion(ruta("DTEMP"));
+    auto importa = arrancar(usuario, {});
+    QTest::mouseClick(importa->BImportar, Qt::LeftButton);
+    importa->close();
+    usuario.documentos = {QString::fromStdString(ruta("ResultadoVestrancentro.xml").string())};
+    auto otra = arrancar(usuario, {});
+    QTest::mouseClick(otra->BImportar, Qt::LeftButton);
+    otra->close();
+    QCOMPARE(usuario.resumenes.size(), std::size_t{3});
+    const Resumen& r = usuario.resumenes[2];
+    QCOMPARE(r.avisos.size(), std::size_t{1});
+    QVERIFY2(r.avisos[0].find("ya tenía un horario con 40 clases, y se le han añadido 40 "
+                              "clases más") != std::string::npos, r.avisos[0].c_str());
+    QVERIFY2(r.avisos[0].find("importe de nuevo eligiendo el documento original que exportó "
+                              "Colmeda") != std::string::npos, r.avisos[0].c_str());
+  }
+
+  // The lessons the planner did not place are counted in the end box and listed in the
+  // details by subject, group and teacher.
+  void theUnplacedLessonsAreNamedBySubjectGroupAndTeacher() {
+    escribir(ruta("centro.xml"), kDosMarcos);
+    Usuario usuario;
+    usuario.documentos = {documento(), documento()};
+    usuario.marcos = {0};
+    auto exporta = arrancar(usuario, {});
+    QTest::mouseClick(exporta->BExportar, Qt::LeftButton);
+    exporta->close();
+    // A solution with one lesson placed and one not.
+    const std::vector<FieldDef> campos = {
+        {"DIA", FieldKind::floating},       {"HORA", FieldKind::floating},
+        {"MARCO", FieldKind::character, 1}, {"AULA", FieldKind::character, 10},
+        {"ASIG", FieldKind::character, 10}, {"CODGRUPO", FieldKind::character, 10},
+        {"PROF", FieldKind::character, 10}};
+    Table::recreate(ruta("DTEMP"), "SOLUC", campos, TableFormat::level7);
+    {
+      Table soluc = Table::open(ruta("DTEMP"), "SOLUC");
+      for (const char* dia : {"1", "0"}) {
+        soluc.append();
+        soluc.setText("DIA", dia);
+        soluc.setText("HORA", "1");
+        soluc.setText("MARCO", "0");
+        soluc.setText("ASIG", "Música");
+        soluc.setText("CODGRUPO", "ESO1A");
+        soluc.post();
+      }
+      soluc.close();
+    }
+    auto importa = arrancar(usuario, {});
+    QTest::mouseClick(importa->BImportar, Qt::LeftButton);
+    importa->close();
+    QCOMPARE(usuario.errores, QStringList{});
+    const Resumen& r = usuario.resumenes[1];
+    QVERIFY(std::find(r.lineas.begin(), r.lineas.end(),
+                      "Clases que el planificador no colocó: 1 (se listan en los detalles)") !=
+            r.lineas.end());
+    QVERIFY2(usuario.detalles[1].contains(QString::fromUtf8("Música, 1º A (ESO1A), (sin código)")),
+             qPrintable(usuario.detalles[1]));
+  }
+
+  // While a job runs both job buttons are visibly disabled; while the chooser waits the
+  // window says so; after a completed job a line says how to do another.
+  void theWindowSaysWhatItIsDoingAndWhatComesNext() {
+    Usuario usuario;
+    usuario.documentos.push_back(documento());
+    auto form = arrancar(usuario, {});
+    QVERIFY(form->BExportar->hasFocus());
+    bool desactivados = false;
+    QString mientrasElige;
+    usuario.mientrasTrabaja = [&] {
+      desactivados = !form->BExportar->isEnabled() && !form->BImportar->isEnabled();
+      mientrasElige = form->LabelProgreso->text();
+    };
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    QVERIFY(desactivados);
+    QVERIFY2(mientrasElige.contains(QString::fromUtf8("Esperando a que elija uno o dos marcos")),
+             qPrintable(mientrasElige));
+    QVERIFY(form->LabelProgreso->isVisible());
+    QVERIFY2(form->LabelProgreso->text().contains(QString::fromUtf8("cierre vestran y vuelva a "
+                                                                   "abrirlo")),
+             qPrintable(form->LabelProgreso->text()));
+    form->close();
+  }
+
+  // The chooser says, beside the list of frames, why the frame clicked would give nothing.
+  void theChooserFlagsAFrameThatCannotBeExportedBeforeAnythingIsReplaced() {
+    escribir(ruta("largo.xml"),
+             "<datosGHC><marcosDeHorario>"
+             "<marcoHorario id=\"MAÑANA-LARGA\"><tramo><submarco>MAÑANA-LARGA</submarco><dia>0"
+             "</dia><indice>1</indice><horaEntrada>08:00</horaEntrada><horaSalida>08:55"
+             "</horaSalida><Tipo>L</Tipo></tramo></marcoHorario>"
+             "<marcoHorario id=\"T\"><tramo><submarco>T</submarco><dia>0</dia><indice>1</indice>"
+             "<horaEntrada>16:00</horaEntrada><horaSalida>16:55</horaSalida><Tipo>L</Tipo></tramo>"
+             "</marcoHorario><marcoHorario id=\"V\"/></marcosDeHorario></datosGHC>");
+    TPlantillas Plantillas(ruta("largo.xml"), nullptr, [](QWidget*, const QString&) {});
+    Plantillas.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Plantillas));
+    const auto clic = [&](int fila) {
+      QTest::mouseClick(Plantillas.ListBox2->viewport(), Qt::LeftButton, {},
+                        Plantillas.ListBox2->visualItemRect(Plantillas.ListBox2->item(fila)).center());
+    };
+    // The first frame's periods show from the start, and so does what is wrong with it.
+    QVERIFY(Plantillas.LabelAviso->isVisible());
+    clic(0);
+    QVERIFY(Plantillas.LabelAviso->isVisible());
+    QVERIFY2(Plantillas.LabelAviso->text().contains(
+                 QString::fromUtf8("su identificador tiene 12 caracteres")),
+             qPrintable(Plantillas.LabelAviso->text()));
+    clic(1);
+    QCOMPARE(Plantillas.ListBox2->currentRow(), 1);
+    QVERIFY2(!Plantillas.LabelAviso->isVisible(), qPrintable(Plantillas.LabelAviso->text()));
+    clic(2);
+    QVERIFY2(Plantillas.LabelAviso->text().contains(QString::fromUtf8("no tiene ninguna hora")),
+             qPrintable(Plantillas.LabelAviso->text()));
+    Plantillas.close();
+  }
+
+  // The help opens beside the window that asked for it, never over it, and Escape closes it.
+  void theHelpOpensBesideTheWindowAndEscapeClosesIt() {
+    const QRect pantalla(0, 0, 1280, 800);
+    struct Caso {
+      QRect junto;
+      QPoint donde;
+      bool libre;  // whether the screen has room beside it
+    } casos[] = {
+        {QRect(100, 100, 400, 300), QPoint(507, 100), true},   // room on the right
+        {QRect(800, 100, 400, 300), QPoint(152, 100), true},   // room on the left only
+        {QRect(300, 700, 400, 300), QPoint(639, 159), false},  // kept on the screen
+    };
+    for (const Caso& c : casos) {
+      const QRect r(posicionJunto(c.junto, QSize(640, 640), pantalla), QSize(640, 640));
+      QCOMPARE(r.topLeft(), c.donde);
+      QVERIFY(pantalla.contains(r));
+      if (c.libre) QVERIFY(!r.intersects(c.junto));
+    }
+    InteraccionQt real;
+    real.ayuda();
+    QWidget* ventana = real.ayudaAbierta().ventana();
+    QVERIFY(ventana != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(ventana));
+    QTest::keyClick(ventana, Qt::Key_Escape);
+    QVERIFY(!ventana->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
   // Renders both windows to PNG files when VESTRAN_CAPTURAS names a folder.
   void screenshots() {
     const QString carpeta = qEnvironmentVariable("VESTRAN_CAPTURAS");
@@ -519,7 +778,7 @@ class GuiTest : public QObject {
     QTest::mouseClick(exporta->BExportar, Qt::LeftButton);
     exporta->close();
     QCOMPARE(final.resumenes.size(), std::size_t{1});
-    DialogoFinal caja(final.resumenes[0], final.detalles[0], nullptr);
+    DialogoFinal caja(final.resumenes[0], final.detalles[0], true, nullptr);
     caja.show();
     QTest::mouseClick(caja.botonDetalles, Qt::LeftButton);
     QVERIFY(QTest::qWaitForWindowExposed(&caja));
