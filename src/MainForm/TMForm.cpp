@@ -83,7 +83,7 @@ bool esEntradaDelUsuario(QEvent::Type t) {
 }  // namespace
 
 TMForm::TMForm(Interaccion& interaccion, const std::vector<std::string>& parametros,
-               std::filesystem::path archivoEstado, QWidget* parent)
+               ArchivoDeEstado archivoEstado, QWidget* parent)
     : QWidget(parent),
       interaccion_(interaccion),
       arranque_(arranqueDesdeParametros(parametros)),
@@ -199,6 +199,19 @@ void TMForm::FormClose() {
     estadoEscrito_ = false;
     std::cerr << e.what() << std::endl;
     interaccion_.error(this, qtexto(e.what()));
+    return;
+  }
+  if (!archivoEstado_.junto) {
+    // The calling program looks beside the program: say where the status went.
+    const QString donde = qtexto(os::pathForUser(archivoEstado_.ruta));
+    std::cerr << "El estado del trabajo se ha escrito en " << donde.toStdString()
+              << ", porque la carpeta del programa no admite escritura." << std::endl;
+    interaccion_.mensaje(this,
+                         QStringLiteral("El estado del trabajo (Dalmerin.ini) se ha escrito en "
+                                        "%1, porque la carpeta del programa no admite escritura.")
+                             .arg(donde),
+                         QStringLiteral("Instale vestran en una carpeta suya para que el "
+                                        "programa que lo llamó lo encuentre junto a vestran."));
   }
 }
 

@@ -31,7 +31,7 @@ class TMForm : public QWidget {
   // `parametros`: the command-line parameters after the program's name.
   // `archivoEstado`: where batch mode writes its status.
   TMForm(Interaccion& interaccion, const std::vector<std::string>& parametros,
-         std::filesystem::path archivoEstado, QWidget* parent = nullptr);
+         ArchivoDeEstado archivoEstado, QWidget* parent = nullptr);
   ~TMForm() override;
 
   int ModoLote() const { return arranque_.ModoLote; }
@@ -87,7 +87,7 @@ class TMForm : public QWidget {
 
   Interaccion& interaccion_;
   Arranque arranque_;
-  std::filesystem::path archivoEstado_;
+  ArchivoDeEstado archivoEstado_;
   QString filenameXML_;
   vestran::EstadoTransformado EstadoTransformado_ = EstadoTransformado::sinTerminar;
   bool mostrado_ = false;

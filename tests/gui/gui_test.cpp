@@ -784,6 +784,42 @@ class GuiTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&caja));
     QVERIFY(caja.grab().save(carpeta + "/fin-de-exportacion.png"));
     caja.close();
+
+    // The example's result chosen again for an import: the doubled timetable, in red.
+    generador::escribirSolucion(ruta("DTEMP"));
+    const std::filesystem::path copia = ruta("centro-ejemplo.xml");
+    std::filesystem::copy_file(ejemplo ? std::filesystem::path(ejemplo) : ruta("centro.xml"), copia,
+                               std::filesystem::copy_options::overwrite_existing);
+    Usuario importa;
+    importa.documentos = {QString::fromStdString(copia.string()),
+                          QString::fromStdString(ruta("ResultadoVestrancentro-ejemplo.xml").string())};
+    for (int vez = 0; vez < 2; ++vez) {
+      auto form = arrancar(importa, {});
+      QTest::mouseClick(form->BImportar, Qt::LeftButton);
+      form->close();
+    }
+    QCOMPARE(importa.resumenes.size(), std::size_t{2});
+    DialogoFinal repetido(importa.resumenes[1], importa.detalles[1], false, nullptr);
+    repetido.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&repetido));
+    QVERIFY(repetido.grab().save(carpeta + "/horario-repetido.png"));
+    repetido.close();
+
+    // A text file chosen instead of the exchange document.
+    escribir(ruta("notas.xml"), "Horario de 1º A\nLunes: Música\n");
+    Usuario equivocado;
+    equivocado.documentos = {QString::fromStdString(ruta("notas.xml").string())};
+    auto form2 = arrancar(equivocado, {});
+    QTest::mouseClick(form2->BExportar, Qt::LeftButton);
+    form2->close();
+    QCOMPARE(equivocado.errores.size(), 1);
+    QMessageBox caja2(QMessageBox::Critical, qtexto(kTituloAplicacion), equivocado.errores[0],
+                      QMessageBox::Ok);
+    anchoDeLectura(caja2);
+    caja2.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&caja2));
+    QVERIFY(caja2.grab().save(carpeta + "/documento-equivocado.png"));
+    caja2.close();
   }
 };
 

@@ -60,8 +60,8 @@ TEST(IniFile, SetsOneValueAndKeepsEveryOtherByte) {
 
 TEST(IniFile, TheStatusFileIsCreatedOrUpdatedAndAnUnwritableOneIsAnError) {
   test::TempDir dir;
-  const auto ini = archivoDeEstado(dir.path());
-  EXPECT_EQ(ini.filename(), "Dalmerin.ini");
+  const auto ini = archivoDeEstado(dir.path()).ruta;
+  EXPECT_EQ(ini, dir / "Dalmerin.ini");
   escribirEstado(ini, EstadoTransformado::sinArchivo);
   EXPECT_EQ(test::readFile(ini), "[Transformadores]\r\nTransformado=-1\r\n");
   escribirEstado(ini, EstadoTransformado::terminado);
@@ -72,7 +72,7 @@ TEST(IniFile, TheStatusFileIsCreatedOrUpdatedAndAnUnwritableOneIsAnError) {
 
 TEST(IniFile, AReadOnlyStatusFileIsNotReplaced) {
   test::TempDir dir;
-  const auto ini = archivoDeEstado(dir.path());
+  const auto ini = archivoDeEstado(dir.path()).ruta;
   test::writeFile(ini, "[Transformadores]\r\nTransformado=0\r\n");
   namespace fs = std::filesystem;
   fs::permissions(ini, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
@@ -83,6 +83,24 @@ TEST(IniFile, AReadOnlyStatusFileIsNotReplaced) {
 }
 
 #ifndef _WIN32
+// A program in a folder that takes no new file (an installed one) writes its status in the
+// user's folder for vestran's data, and says so.
+TEST(IniFile, AProgramFolderThatTakesNoNewFileSendsTheStatusToTheUsersFolder) {
+  test::TempDir dir;
+  const char* antes = std::getenv("XDG_STATE_HOME");
+  const std::string guardado = antes ? antes : "";
+  ::setenv("XDG_STATE_HOME", dir.path().c_str(), 1);
+  const ArchivoDeEstado a = archivoDeEstado(dir / "no-existe" / "bin");
+  EXPECT_FALSE(a.junto);
+  EXPECT_EQ(a.ruta, dir / "vestran" / "Dalmerin.ini");
+  escribirEstado(a, EstadoTransformado::terminado);
+  EXPECT_EQ(test::readFile(a.ruta), "[Transformadores]\r\nTransformado=1\r\n");
+  test::writeFile(dir / "Dalmerin.ini", "");
+  EXPECT_TRUE(archivoDeEstado(dir.path()).junto);  // one beside the program is used
+  if (antes) ::setenv("XDG_STATE_HOME", guardado.c_str(), 1);
+  else ::unsetenv("XDG_STATE_HOME");
+}
+
 TEST(IniFile, ALinkToTheStatusFileIsFollowedAndItsTargetUpdated) {
   test::TempDir dir;
   std::filesystem::create_directories(dir / "real");

@@ -179,21 +179,27 @@ void moveAll(const fs::path& dir, std::vector<Held>& held) {
     // A new table already moved by a stopped run: nothing left to do for it.
     if (h.entry.isNew && h.staged.empty()) continue;
     const fs::path target = tableFile(dir, base);
+    // Windows moves and removes no file that is open.
+    if (!os::kRenamesOpenFiles) {
+      h.newTable.close();
+      h.liveTables.clear();
+    }
     for (const fs::path& other : filesNamedIgnoringCase(dir, base + ".DBF")) {
       std::error_code ec;
       if (h.entry.isNew && fs::equivalent(other, target, ec) && !ec) continue;
-      fs::remove(other, ec);
+      if (!fs::remove(other, ec) && ec) {
+        throw TableError("No se pudo quitar la tabla " + os::pathForUser(other) + ": " +
+                             os::describe(ec) + "\nLas tablas nuevas ya están completas; la "
+                             "próxima exportación o importación en esta carpeta terminará de "
+                             "colocarlas.",
+                         {.table = base, .file = other, .cause = ec});
+      }
     }
     for (const fs::path& index : filesNamedIgnoringCase(dir, base + ".MDX")) {
       std::error_code ignored;
       fs::remove(index, ignored);
     }
     if (!h.entry.isNew) continue;
-    // Windows moves no file that is open.
-    if (!os::kRenamesOpenFiles) {
-      h.newTable.close();
-      h.liveTables.clear();
-    }
     try {
       os::replaceFile(h.staged, target);
     } catch (const os::FileError& e) {
