@@ -8,8 +8,8 @@
 #include <string>
 
 #include "exportar/Exportacion.hpp"
-#include "importar/Importacion.hpp"
 #include "generar_centro/CentroGenerado.hpp"
+#include "importar/Importacion.hpp"
 
 namespace {
 
@@ -37,7 +37,11 @@ void BM_Exportar(benchmark::State& state) {
   state.SetComplexityN(n);
   fs::remove_all(dir);
 }
-BENCHMARK(BM_Exportar)->RangeMultiplier(4)->Range(256, 16384)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Exportar)
+    ->RangeMultiplier(4)
+    ->Range(256, 16384)
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
 
 // SOLUC with n lessons, each matching an ASIGT row, a room and a frame.
 void BM_Importar(benchmark::State& state) {
@@ -49,7 +53,11 @@ void BM_Importar(benchmark::State& state) {
   state.SetComplexityN(n);
   fs::remove_all(dir);
 }
-BENCHMARK(BM_Importar)->RangeMultiplier(4)->Range(256, 16384)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Importar)
+    ->RangeMultiplier(4)
+    ->Range(256, 16384)
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

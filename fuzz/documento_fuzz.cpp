@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "store/xml/document.hpp"
 #include "store/errors.hpp"
+#include "store/xml/document.hpp"
 
 namespace {
 
@@ -43,9 +43,8 @@ bool faithful(const std::string& saved) {
     for (xmlNode* t = h->last; t && !found; t = t->prev) {
       if (t->type != XML_ELEMENT_NODE) continue;
       xmlChar* marco = xmlGetProp(t, BAD_CAST "marco");
-      xmlChar* sesion = t->children && t->children->children
-                            ? xmlNodeGetContent(t->children->children)
-                            : nullptr;
+      xmlChar* sesion =
+          t->children && t->children->children ? xmlNodeGetContent(t->children->children) : nullptr;
       found = marco && sesion && std::string(reinterpret_cast<char*>(marco)) == kMarco &&
               std::string(reinterpret_cast<char*>(sesion)) == kSesion;
       xmlFree(marco);

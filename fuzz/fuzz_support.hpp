@@ -2,12 +2,12 @@
 
 // What the fuzz targets share: a scratch folder of their own and a quick file write.
 
+#include <unistd.h>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace vestran::fuzz {
 

@@ -74,8 +74,7 @@ DialogoFinal::DialogoFinal(const Resumen& resumen, const QString& informe, bool 
   avisos->setMinimumWidth(ancho);
   capa->addWidget(avisos);
 
-  const QStringList observacionesDelInforme =
-      informe.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  const QStringList observacionesDelInforme = informe.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
   cuantos = new QLabel(observaciones(observacionesDelInforme.size()), this);
   cuantos->setVisible(!observacionesDelInforme.isEmpty());
   capa->addWidget(cuantos);
@@ -94,8 +93,8 @@ DialogoFinal::DialogoFinal(const Resumen& resumen, const QString& informe, bool 
   aceptar->setIcon(iconoDeVisto());
   aceptar->setDefault(true);
   if (!observacionesDelInforme.isEmpty()) {
-    botonDetalles = botones->addButton(QStringLiteral("Mostrar detalles…"),
-                                       QDialogButtonBox::ActionRole);
+    botonDetalles =
+        botones->addButton(QStringLiteral("Mostrar detalles…"), QDialogButtonBox::ActionRole);
     // Return keeps closing the box after the details are opened.
     botonDetalles->setAutoDefault(false);
     connect(botonDetalles, &QPushButton::clicked, this, &DialogoFinal::alternarDetalles);
@@ -104,9 +103,10 @@ DialogoFinal::DialogoFinal(const Resumen& resumen, const QString& informe, bool 
     restaurar = botones->addButton(QStringLiteral("Restaurar las tablas anteriores"),
                                    QDialogButtonBox::ResetRole);
     restaurar->setAutoDefault(false);
-    restaurar->setToolTip(QStringLiteral("Vuelve a poner las tablas que había antes de esta "
-                                         "exportación, si se eligió el documento o el marco "
-                                         "horario equivocado."));
+    restaurar->setToolTip(
+        QStringLiteral("Vuelve a poner las tablas que había antes de esta "
+                       "exportación, si se eligió el documento o el marco "
+                       "horario equivocado."));
     connect(restaurar, &QPushButton::clicked, this, [this] { done(kRestaurar); });
   }
   connect(botones, &QDialogButtonBox::accepted, this, &QDialog::accept);

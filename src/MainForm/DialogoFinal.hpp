@@ -26,8 +26,8 @@ class DialogoFinal : public QDialog {
                QWidget* padre);
 
   QLabel* lineas = nullptr;
-  QLabel* avisos = nullptr;      // hidden when there is no warning
-  QLabel* cuantos = nullptr;     // how many observations the details hold; hidden without
+  QLabel* avisos = nullptr;              // hidden when there is no warning
+  QLabel* cuantos = nullptr;             // how many observations the details hold; hidden without
   QPushButton* botonDetalles = nullptr;  // none without a report
   QPlainTextEdit* detalles = nullptr;
   QPushButton* aceptar = nullptr;

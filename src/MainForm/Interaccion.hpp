@@ -40,7 +40,8 @@ class Interaccion {
   // Shows the time-frame chooser once and returns the frames selected when it closed;
   // the run asks again while they are not one or two. Throws ExportacionCancelada when
   // the chooser cannot list the frames.
-  virtual std::vector<std::size_t> elegirMarcos(QWidget* padre, const SolicitudMarcos& solicitud) = 0;
+  virtual std::vector<std::size_t> elegirMarcos(QWidget* padre,
+                                                const SolicitudMarcos& solicitud) = 0;
   // The help.
   virtual void ayuda() = 0;
 };

@@ -66,8 +66,8 @@ void InteraccionQt::mensaje(QWidget* padre, const QString& texto, const QString&
   caja.exec();
 }
 
-TrasFinal InteraccionQt::finalizado(QWidget* padre, const Resumen& resumen,
-                                    const QString& detalles, bool ofrecerRestaurar) {
+TrasFinal InteraccionQt::finalizado(QWidget* padre, const Resumen& resumen, const QString& detalles,
+                                    bool ofrecerRestaurar) {
   CursorNormal cursor;
   DialogoFinal dialogo(resumen, detalles, ofrecerRestaurar, padre);
   return dialogo.exec() == DialogoFinal::kRestaurar ? TrasFinal::restaurar : TrasFinal::aceptar;
@@ -75,14 +75,13 @@ TrasFinal InteraccionQt::finalizado(QWidget* padre, const Resumen& resumen,
 
 void InteraccionQt::error(QWidget* padre, const QString& texto) {
   CursorNormal cursor;
-  QMessageBox caja(QMessageBox::Critical, qtexto(kTituloAplicacion), texto, QMessageBox::Ok,
-                   padre);
+  QMessageBox caja(QMessageBox::Critical, qtexto(kTituloAplicacion), texto, QMessageBox::Ok, padre);
   anchoDeLectura(caja);
   caja.exec();
 }
 
 std::vector<std::size_t> InteraccionQt::elegirMarcos(QWidget* padre,
-                                                    const SolicitudMarcos& solicitud) {
+                                                     const SolicitudMarcos& solicitud) {
   CursorNormal cursor;
   TPlantillas Plantillas(solicitud.documento, padre);
   Plantillas.exec();

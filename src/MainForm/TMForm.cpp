@@ -24,10 +24,10 @@
 #include "modos/CarpetaPlanificador.hpp"
 #include "store/errors.hpp"
 #include "store/os/paths.hpp"
-#include "vestran/version.hpp"
 #include "ventanas/Ayuda.hpp"
 #include "ventanas/Componentes.hpp"
 #include "ventanas/GradientPanel.hpp"
+#include "vestran/version.hpp"
 
 namespace vestran {
 
@@ -286,8 +286,9 @@ void TMForm::terminado(const Final& final) {
   EstadoTransformado_ = EstadoTransformado::terminado;
   BExportar->setEnabled(false);
   BImportar->setEnabled(false);
-  LabelProgreso->setText(QStringLiteral("Trabajo terminado. Para hacer otro, cierre vestran y "
-                                        "vuelva a abrirlo."));
+  LabelProgreso->setText(
+      QStringLiteral("Trabajo terminado. Para hacer otro, cierre vestran y "
+                     "vuelva a abrirlo."));
   LabelProgreso->show();
   if (interaccion_.finalizado(this, final.resumen, final.detalles, final.deshacible) ==
       TrasFinal::restaurar) {
@@ -309,8 +310,10 @@ void TMForm::restaurarTablas() {
 }
 
 void TMForm::terminarTrabajo(const std::optional<Final>& final) {
-  if (final) terminado(*final);
-  else if (cerrarAlTerminar_) close();
+  if (final)
+    terminado(*final);
+  else if (cerrarAlTerminar_)
+    close();
 }
 
 void TMForm::BExportarClick() {
@@ -330,8 +333,7 @@ void TMForm::BExportarClick() {
     };
     o.progreso = progreso;
     const ResultadoExportacion r = Exportacion(std::move(o)).ejecutar();
-    return Final{resumir(r), enPalabras(r.informe.lineasLlanas()),
-                 hayTablasAnteriores(r.carpeta)};
+    return Final{resumir(r), enPalabras(r.informe.lineasLlanas()), hayTablasAnteriores(r.carpeta)};
   }));
 }
 

@@ -64,7 +64,7 @@ class TMForm : public QWidget {
   // What a completed job shows.
   struct Final {
     Resumen resumen;
-    QString detalles;        // the report in plain words
+    QString detalles;         // the report in plain words
     bool deshacible = false;  // an export with earlier tables to put back
   };
 

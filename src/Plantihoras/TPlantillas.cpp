@@ -25,8 +25,8 @@ TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensa
     : QDialog(parent), documento_(std::move(documento)), mensaje_(std::move(mensaje)) {
   if (!mensaje_) {
     mensaje_ = [](QWidget* padre, const QString& texto) {
-      QMessageBox caja(QMessageBox::NoIcon, qtexto(kTituloAplicacion), texto,
-                       QMessageBox::Ok, padre);
+      QMessageBox caja(QMessageBox::NoIcon, qtexto(kTituloAplicacion), texto, QMessageBox::Ok,
+                       padre);
       caja.exec();
     };
   }
@@ -46,11 +46,12 @@ TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensa
            Draw3D4, QRect(16, 2, 321, 33), fuente(kArial, 13, {.negrita = true}), ventana);
   etiqueta(QString::fromUtf8("Para seleccionar mas de un Marco Horario, mantenga (Ctrl) pulsado y "
                              "seleccione cada marco con 1 click del botón izquierdo del ratón."),
-           Draw3D4, QRect(16, 36, 321, 50), fuente(kArial, 13, {.negrita = true, .cursiva = true}), QStringLiteral("red"));
-  etiqueta(QStringLiteral("MARCOS"), Draw3D4, QRect(40, 86, 74, 16), fuente(kArial, 16, {.negrita = true}),
-           QStringLiteral("maroon"));
-  etiqueta(QStringLiteral("HORAS"), Draw3D4, QRect(215, 86, 67, 18), fuente(kArial, 16, {.negrita = true}),
-           QStringLiteral("maroon"));
+           Draw3D4, QRect(16, 36, 321, 50), fuente(kArial, 13, {.negrita = true, .cursiva = true}),
+           QStringLiteral("red"));
+  etiqueta(QStringLiteral("MARCOS"), Draw3D4, QRect(40, 86, 74, 16),
+           fuente(kArial, 16, {.negrita = true}), QStringLiteral("maroon"));
+  etiqueta(QStringLiteral("HORAS"), Draw3D4, QRect(215, 86, 67, 18),
+           fuente(kArial, 16, {.negrita = true}), QStringLiteral("maroon"));
 
   ListBox2 = new QListWidget(Draw3D4);
   ListBox2->setGeometry(16, 103, 127, 45);
@@ -59,12 +60,12 @@ TPlantillas::TPlantillas(std::filesystem::path documento, QWidget* parent, Mensa
   ListBox1->setGeometry(152, 103, 193, 146);
   ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
 
-  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 151, 120, 41), fuente(kArial, 16, {.negrita = true, .subrayada = true}),
-           QStringLiteral("maroon"));
-  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 196, 120, 23), fuente(kArial, 16, {.negrita = true}),
-           QStringLiteral("maroon"));
-  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 226, 120, 23), fuente(kArial, 16, {.negrita = true}),
-           QStringLiteral("maroon"));
+  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 151, 120, 41),
+           fuente(kArial, 16, {.negrita = true, .subrayada = true}), QStringLiteral("maroon"));
+  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 196, 120, 23),
+           fuente(kArial, 16, {.negrita = true}), QStringLiteral("maroon"));
+  etiqueta(QStringLiteral("-"), Draw3D4, QRect(9, 226, 120, 23),
+           fuente(kArial, 16, {.negrita = true}), QStringLiteral("maroon"));
 
   // Never visible: it carries the identifier of the frame whose periods ListBox1 shows.
   ComboBoxPlantilla = new QComboBox(Draw3D4);
@@ -119,7 +120,8 @@ void TPlantillas::FormActivate() {
 void TPlantillas::ComboBoxPlantillaChange() {
   if (ComboBoxPlantilla->count() == 0) return;
   ListBox1->clear();
-  for (const std::string& linea : horasDelMarco(XMLDoc_, ComboBoxPlantilla->currentText().toStdString())) {
+  for (const std::string& linea :
+       horasDelMarco(XMLDoc_, ComboBoxPlantilla->currentText().toStdString())) {
     ListBox1->addItem(desdeUtf8(linea));
   }
   // Whether the frame shown would give the planner anything, said beside the list.
@@ -146,7 +148,8 @@ void TPlantillas::FormClose() {
   if (cerrado_) return;
   cerrado_ = true;
   std::vector<MarcoHorario> marcos(static_cast<std::size_t>(ListBox2->count()));
-  for (int i = 0; i < ListBox2->count(); ++i) marcos[i].id = ListBox2->item(i)->text().toStdString();
+  for (int i = 0; i < ListBox2->count(); ++i)
+    marcos[i].id = ListBox2->item(i)->text().toStdString();
   seleccionados_.clear();
   for (int i = 0; i < ListBox2->count(); ++i) {
     if (ListBox2->item(i)->isSelected()) seleccionados_.push_back(static_cast<std::size_t>(i));

@@ -124,11 +124,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
   }
   if (line.arguments.size() != (command->argumentName.empty() ? 0u : 1u)) {
     if (command->argumentName.empty()) {
-      throw UsageError("La orden " + line.command + " no lleva argumentos. Use --help para ver "
+      throw UsageError("La orden " + line.command +
+                       " no lleva argumentos. Use --help para ver "
                        "el uso.");
     }
-    throw UsageError("La orden " + line.command + " necesita " + std::string(command->argumentName) +
-                     ". Use --help para ver el uso.");
+    throw UsageError("La orden " + line.command + " necesita " +
+                     std::string(command->argumentName) + ". Use --help para ver el uso.");
   }
   return line;
 }

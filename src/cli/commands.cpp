@@ -83,17 +83,17 @@ std::vector<std::size_t> marcosElegidosEn(const CommandLine& line, const Documen
   const auto marcos = listarMarcos(documento);
   if (!line.marcos) {
     if (marcos.size() > 1) {
-      throw UsageError("El documento tiene " + std::to_string(marcos.size()) +
-                       " marcos horarios; elija uno o dos con --marcos ID[,ID]:" +
-                       listaDeMarcos(marcos));
+      throw UsageError(
+          "El documento tiene " + std::to_string(marcos.size()) +
+          " marcos horarios; elija uno o dos con --marcos ID[,ID]:" + listaDeMarcos(marcos));
     }
     return {};
   }
   try {
     return marcosPorIdentificador(marcos, *line.marcos);
   } catch (const SeleccionInvalida& e) {
-    throw UsageError(paraTerminal(e.what()) + "\nMarcos horarios del documento:" +
-                     listaDeMarcos(marcos));
+    throw UsageError(paraTerminal(e.what()) +
+                     "\nMarcos horarios del documento:" + listaDeMarcos(marcos));
   }
 }
 
@@ -115,8 +115,7 @@ int exportar(const CommandLine& line) {
   opciones.documento = *documento;
   opciones.directorio = carpetaDelPlanificador(line.dir);
   opciones.formato = formatoPedido(line);
-  opciones.documentoLeido =
-      leerDocumentoDeIntercambio(*documento, kNingunaTablaModificada);
+  opciones.documentoLeido = leerDocumentoDeIntercambio(*documento, kNingunaTablaModificada);
   const auto elegidos = marcosElegidosEn(line, *opciones.documentoLeido);
   opciones.elegirMarcos = [elegidos](const SolicitudMarcos&) { return elegidos; };
   ProgresoEnTerminal progreso;

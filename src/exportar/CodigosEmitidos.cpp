@@ -37,7 +37,8 @@ std::string CodigosEmitidos::emitir(std::string_view base, std::string_view text
                                 "' en la tabla " + tabla_ +
                                 ": ya se usan todos los sufijos del 1 al 999 de '" + raiz +
                                 "'.\nAcorte o cambie ese nombre en Colmeda y exporte de "
-                                "nuevo.\n" + std::string(kNingunaTablaModificada),
+                                "nuevo.\n" +
+                                std::string(kNingunaTablaModificada),
                             {.table = tabla_});
     }
   }

@@ -14,15 +14,13 @@
 
 namespace vestran {
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 // The builders in the order the run calls them; later ones read what earlier ones wrote.
 const Exportacion::Paso Exportacion::kPasos[] = {
-    {"ASIGNOMT", &Exportacion::ExportarMaterias},   {"ASIGNOMT", &Exportacion::ExportarTareas},
-    {"PROFT", &Exportacion::ExportarProfesores},    {"AULAT", &Exportacion::ExportarAulas},
-    {"DIASHORAST", &Exportacion::ExportarMarcos},   {"GRUPOST", &Exportacion::ExportarGrupos},
+    {"ASIGNOMT", &Exportacion::ExportarMaterias}, {"ASIGNOMT", &Exportacion::ExportarTareas},
+    {"PROFT", &Exportacion::ExportarProfesores},  {"AULAT", &Exportacion::ExportarAulas},
+    {"DIASHORAST", &Exportacion::ExportarMarcos}, {"GRUPOST", &Exportacion::ExportarGrupos},
     {"ASIGT", &Exportacion::ExportarSesiones},
 };
 
@@ -79,7 +77,7 @@ void Exportacion::construirTablas() {
     // A new table could not be written (a full disk, say): the live ones are untouched.
     const auto c = e.place().cause.default_error_condition();
     const std::string_view paso =
-        os::isDiskFull(e.place().cause) ? "Libere espacio en el disco y vuelva a exportar."
+        os::isDiskFull(e.place().cause)     ? "Libere espacio en el disco y vuelva a exportar."
         : c == std::errc::permission_denied ? "Compruebe que puede escribir en la carpeta del "
                                               "planificador y vuelva a exportar."
                                             : "";
@@ -127,8 +125,10 @@ void Exportacion::cerrar(Table& tabla) {
                                   s.field + ": '" + s.text + "' tiene caracteres que " +
                                   codePageName(kPlannerCodePage) +
                                   " no admite; se guardan como '?'.",
-                              "'" + s.text + "' tiene letras que el planificador no puede "
-                              "guardar; se guardan como '?' (tabla " + tabla.name() + ").");
+                              "'" + s.text +
+                                  "' tiene letras que el planificador no puede "
+                                  "guardar; se guardan como '?' (tabla " +
+                                  tabla.name() + ").");
   }
   const std::size_t filas = tabla.rowCount();
   const std::string nombre = tabla.name();

@@ -14,15 +14,15 @@
 #include <vector>
 
 #include "exportar/CodigosEmitidos.hpp"
-#include "exportar/SolicitudMarcos.hpp"
 #include "exportar/MarcosHorarios.hpp"
+#include "exportar/SolicitudMarcos.hpp"
 #include "mensajes/Informe.hpp"
 #include "mensajes/Progreso.hpp"
 #include "mensajes/Resumen.hpp"
-#include "store/xml/document.hpp"
 #include "store/errors.hpp"
 #include "store/table/table.hpp"
 #include "store/text.hpp"
+#include "store/xml/document.hpp"
 
 namespace vestran {
 

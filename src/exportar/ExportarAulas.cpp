@@ -52,8 +52,9 @@ void Exportacion::ExportarAulas() {
       informe.anotar(donde.tecnico + ": tiene " + std::to_string(atributos.size()) +
                          " atributos y necesita dos (nombre y número de aulas); no se crean "
                          "aulas genéricas.",
-                     donde.llano + " no dice su nombre y su número de aulas; no se crean "
-                     "aulas genéricas.");
+                     donde.llano +
+                         " no dice su nombre y su número de aulas; no se crean "
+                         "aulas genéricas.");
     } else {
       // By position: the set's name as read, then the number of rooms.
       const std::string& conjunto = atributos[0].value;

@@ -42,8 +42,10 @@ void Exportacion::ExportarGrupos() {
       const std::string nombre = trim(grupo.child("nombre").text());
       informe.anotar(donde.tecnico + " '" + nombre + "': se omite porque su marco horario '" +
                          submarco + "' no se exporta.",
-                     donde.llano + ", '" + nombre + "', no se exporta porque es del marco "
-                     "horario '" + submarco + "', que no se ha elegido.");
+                     donde.llano + ", '" + nombre +
+                         "', no se exporta porque es del marco "
+                         "horario '" +
+                         submarco + "', que no se ha elegido.");
       continue;
     }
     const std::string nivel = textoHijo(grupo, "nivel", donde, informe);
@@ -65,12 +67,12 @@ void Exportacion::ExportarGrupos() {
     std::string marcos = "'" + MarcoElegido1 + "'";
     if (!MarcoElegido2.empty()) marcos += " y '" + MarcoElegido2 + "'";
     resultado_.avisos.push_back(
-        grupos.empty() ? std::string("GRUPOST ha quedado vacía: el documento no tiene ningún "
-                                     "<grupo> en <grupos>; las sesiones no tendrán grupo.")
-                       : "GRUPOST ha quedado vacía: ninguno de los " +
-                             std::to_string(grupos.size()) +
-                             " grupos del documento tiene como submarco el marco horario " +
-                             marcos + "; las sesiones no tendrán grupo.");
+        grupos.empty()
+            ? std::string("GRUPOST ha quedado vacía: el documento no tiene ningún "
+                          "<grupo> en <grupos>; las sesiones no tendrán grupo.")
+            : "GRUPOST ha quedado vacía: ninguno de los " + std::to_string(grupos.size()) +
+                  " grupos del documento tiene como submarco el marco horario " + marcos +
+                  "; las sesiones no tendrán grupo.");
   }
   cerrar(tabla);
 }

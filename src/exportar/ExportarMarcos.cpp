@@ -12,14 +12,14 @@ namespace vestran {
 namespace {
 
 const std::vector<FieldDef> kCamposDiashoras = {
-    {"DIHO", FieldKind::character, 10},         {"CODDIHO", FieldKind::character, 10},
-    {"DIA", FieldKind::character, 20},          {"TEXTODIA", FieldKind::character, 20},
-    {"HORA", FieldKind::character, 8},          {"TEXTOHOR", FieldKind::character, 20},
-    {"HORADESDE", FieldKind::character, 8},     {"HORAHASTA", FieldKind::character, 8},
-    {"MINUTOS", FieldKind::character, 8},       {"MARCO", FieldKind::character, 1},
-    {"MARCOXML", FieldKind::character, 10},     {"CL_MARCO_ID", FieldKind::character, 2},
-    {"CL_SUBMARCO", FieldKind::character, 2},   {"CL_DIA", FieldKind::character, 1},
-    {"CL_HORADESDE", FieldKind::character, 8},  {"CL_HORAHASTA", FieldKind::character, 8},
+    {"DIHO", FieldKind::character, 10},        {"CODDIHO", FieldKind::character, 10},
+    {"DIA", FieldKind::character, 20},         {"TEXTODIA", FieldKind::character, 20},
+    {"HORA", FieldKind::character, 8},         {"TEXTOHOR", FieldKind::character, 20},
+    {"HORADESDE", FieldKind::character, 8},    {"HORAHASTA", FieldKind::character, 8},
+    {"MINUTOS", FieldKind::character, 8},      {"MARCO", FieldKind::character, 1},
+    {"MARCOXML", FieldKind::character, 10},    {"CL_MARCO_ID", FieldKind::character, 2},
+    {"CL_SUBMARCO", FieldKind::character, 2},  {"CL_DIA", FieldKind::character, 1},
+    {"CL_HORADESDE", FieldKind::character, 8}, {"CL_HORAHASTA", FieldKind::character, 8},
     {"CL_TIPO", FieldKind::character, 20},
 };
 
@@ -32,8 +32,7 @@ std::string nombreDelDia(std::int32_t d) {
 }
 
 // Minutes since midnight of a time written HH:MM (characters 1-2 and 4-5).
-std::int32_t minutosDelDia(const std::string& hora, const Lugar& donde,
-                           std::string_view que) {
+std::int32_t minutosDelDia(const std::string& hora, const Lugar& donde, std::string_view que) {
   return enteroEn(firstChars(hora, 2), donde, que) * 60 +
          enteroEn(midChars(hora, 3, 2), donde, que);
 }
@@ -75,9 +74,10 @@ std::string Exportacion::elegirSeleccion(const std::vector<Element>& marcos) {
     for (std::size_t i : s.elegidos) marcosElegidos_.push_back(trim(solicitud.marcos[i].id));
     return s.resultado;
   }
-  throw ExportacionCancelada("Exportación cancelada: no se han elegido uno o dos marcos "
-                             "horarios en " + std::to_string(kIntentosDeSeleccion) +
-                             " intentos.\n" + std::string(kNingunaTablaModificada));
+  throw ExportacionCancelada(
+      "Exportación cancelada: no se han elegido uno o dos marcos "
+      "horarios en " +
+      std::to_string(kIntentosDeSeleccion) + " intentos.\n" + std::string(kNingunaTablaModificada));
 }
 
 void Exportacion::ExportarMarcos() {
@@ -114,13 +114,13 @@ void Exportacion::ExportarMarcos() {
                          "' (el mismo día y el mismo número de hora); se exporta una vez.");
       continue;
     }
-    for (const auto& [hora, que] : {std::pair{entrada, "de entrada"}, std::pair{salida, "de salida"}}) {
+    for (const auto& [hora, que] :
+         {std::pair{entrada, "de entrada"}, std::pair{salida, "de salida"}}) {
       if (!esHoraDelDia(hora)) {
-        informe.anotar(donde.tecnico + ": la hora " + que + " '" + hora +
-                           "' no es una hora del día; MINUTOS queda en " +
-                           std::to_string(minutos) + ".",
-                       donde.llano + ": su hora " + que + ", '" + hora +
-                           "', no es una hora del día.");
+        informe.anotar(
+            donde.tecnico + ": la hora " + que + " '" + hora +
+                "' no es una hora del día; MINUTOS queda en " + std::to_string(minutos) + ".",
+            donde.llano + ": su hora " + que + ", '" + hora + "', no es una hora del día.");
       }
     }
 
@@ -191,17 +191,20 @@ void Exportacion::avisarMarcosSinHoras(Table& tabla) {
       resultado_.avisos.push_back(
           "El marco horario '" + marco + "' no ha dado ninguna hora: su identificador tiene " +
           std::to_string(charCount(marco)) + " caracteres y el planificador solo guarda " +
-          std::to_string(kLongitudCodigo) + ", así que no casa con el <submarco> de sus horas "
+          std::to_string(kLongitudCodigo) +
+          ", así que no casa con el <submarco> de sus horas "
           "ni de sus grupos. Acorte el identificador en Colmeda a " +
           std::to_string(kLongitudCodigo) + " caracteres como mucho.");
     } else {
       resultado_.avisos.push_back("El marco horario '" + marco +
                                   "' no ha dado ninguna hora: ningún <tramo> tiene el "
-                                  "<submarco> '" + marco + "'.");
+                                  "<submarco> '" +
+                                  marco + "'.");
     }
   }
   if (tabla.rowCount() == 0 && marcosElegidos_.empty()) {
-    resultado_.avisos.push_back("DIASHORAST ha quedado vacía: el planificador no tendrá días ni horas.");
+    resultado_.avisos.push_back(
+        "DIASHORAST ha quedado vacía: el planificador no tendrá días ni horas.");
   }
 }
 

@@ -10,27 +10,27 @@ namespace vestran {
 namespace {
 
 const std::vector<FieldDef> kCamposAsignomt = {
-    {"COD", FieldKind::character, 10},     {"CODLARGO", FieldKind::character, 10},
-    {"NOMBRE", FieldKind::character, 80},  {"MATERIA", FieldKind::character, 8},
+    {"COD", FieldKind::character, 10},      {"CODLARGO", FieldKind::character, 10},
+    {"NOMBRE", FieldKind::character, 80},   {"MATERIA", FieldKind::character, 8},
     {"CODTAREA", FieldKind::character, 10}, {"ESTAREA", FieldKind::logical},
 };
 
 // Gives the long code `texto` its short code, or nothing when the text was seen before
 // (ignoring letter case) as a subject or a task.
 std::optional<std::string> asignarCodigo(CodeList& largos, CodigosEmitidos& cortos,
-                                                const std::string& texto) {
+                                         const std::string& texto) {
   if (largos.contains(texto)) return std::nullopt;
   largos.add(texto);
   return cortos.emitir(firstChars(texto, kLongitudCodigo), texto);
 }
 
 void informarRepetido(Informe& informe, const Lugar& donde, const CodeList& largos,
-                             const std::string& texto) {
+                      const std::string& texto) {
   const std::string& anterior = largos[*largos.indexOf(texto)];
-  informe.anotar(donde.tecnico + ": '" + texto + "' se omite porque ya figura como '" + anterior +
-                     "' en ASIGNOMT.",
-                 donde.llano + ", '" + texto + "', no se exporta porque ya está como '" +
-                     anterior + "'.");
+  informe.anotar(
+      donde.tecnico + ": '" + texto + "' se omite porque ya figura como '" + anterior +
+          "' en ASIGNOMT.",
+      donde.llano + ", '" + texto + "', no se exporta porque ya está como '" + anterior + "'.");
 }
 
 void anotarFila(Table& tabla, const std::string& codigo, const std::string& texto,

@@ -8,7 +8,7 @@ namespace vestran {
 namespace {
 
 const std::vector<FieldDef> kCamposProft = {
-    {"ABREV", FieldKind::character, 10}, {"NOMBRE", FieldKind::character, 80},
+    {"ABREV", FieldKind::character, 10},  {"NOMBRE", FieldKind::character, 80},
     {"DEPART", FieldKind::character, 40}, {"EMAIL", FieldKind::character, 100},
     {"DNI", FieldKind::integer},          {"X_EMPLEADO", FieldKind::character, 10},
 };

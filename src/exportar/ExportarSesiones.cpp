@@ -8,12 +8,12 @@ namespace vestran {
 namespace {
 
 const std::vector<FieldDef> kCamposAsigt = {
-    {"CASIG", FieldKind::character, 10},   {"CPROF", FieldKind::character, 10},
-    {"CGRUP", FieldKind::character, 10},   {"CAULA", FieldKind::character, 10},
-    {"TURNO", FieldKind::character, 1},    {"NIVEL", FieldKind::character, 5},
-    {"CURSO", FieldKind::character, 3},    {"GRUPO", FieldKind::character, 2},
-    {"HORAS", FieldKind::floating},        {"SESIONES", FieldKind::character, 20},
-    {"NCONEX", FieldKind::character, 4},   {"CTAREA", FieldKind::character, 10},
+    {"CASIG", FieldKind::character, 10}, {"CPROF", FieldKind::character, 10},
+    {"CGRUP", FieldKind::character, 10}, {"CAULA", FieldKind::character, 10},
+    {"TURNO", FieldKind::character, 1},  {"NIVEL", FieldKind::character, 5},
+    {"CURSO", FieldKind::character, 3},  {"GRUPO", FieldKind::character, 2},
+    {"HORAS", FieldKind::floating},      {"SESIONES", FieldKind::character, 20},
+    {"NCONEX", FieldKind::character, 4}, {"CTAREA", FieldKind::character, 10},
     {"CL_SESION", FieldKind::integer},
 };
 
@@ -47,10 +47,10 @@ void Exportacion::ExportarSesiones() {
 
     const std::string materia = textoHijo(sesion, "materia", donde, informe);
     if (!nomAsg.locate("NOMBRE", {materia})) {
-      informe.anotar(donde.tecnico + ": se omite porque su materia '" + materia +
-                         "' no está en ASIGNOMT.",
-                     donde.llano + " no se exporta: su materia, '" + materia +
-                         "', no está en la lista de materias.");
+      informe.anotar(
+          donde.tecnico + ": se omite porque su materia '" + materia + "' no está en ASIGNOMT.",
+          donde.llano + " no se exporta: su materia, '" + materia +
+              "', no está en la lista de materias.");
       continue;
     }
     const std::string casig = nomAsg.text("COD");
@@ -60,10 +60,10 @@ void Exportacion::ExportarSesiones() {
     if (profesores.locate("ABREV", {profesor})) {
       cprof = profesores.text("ABREV");
     } else if (!profesor.empty()) {
-      informe.anotar(donde.tecnico + ": el profesor '" + profesor +
-                         "' no está en PROFT; CPROF queda vacío.",
-                     donde.llano + ": su profesor, '" + profesor +
-                         "', no está en la lista de profesores; queda sin profesor.");
+      informe.anotar(
+          donde.tecnico + ": el profesor '" + profesor + "' no está en PROFT; CPROF queda vacío.",
+          donde.llano + ": su profesor, '" + profesor +
+              "', no está en la lista de profesores; queda sin profesor.");
     }
 
     const std::string grupo = textoHijo(sesion, "grupo", donde, informe);
@@ -81,8 +81,8 @@ void Exportacion::ExportarSesiones() {
     }
 
     const Element semanal = hijoEsperado(sesion, "distribucionSemanal", donde, informe);
-    const Element variable = semanal ? hijoEsperado(semanal, "distribucionVariable", donde, informe)
-                                     : Element();
+    const Element variable =
+        semanal ? hijoEsperado(semanal, "distribucionVariable", donde, informe) : Element();
     std::string horas =
         variable ? textoHijo(variable, "numSesiones", donde, informe) : std::string();
     if (horas.empty()) horas = "1";
@@ -90,8 +90,7 @@ void Exportacion::ExportarSesiones() {
     if (n < 0) {
       informe.anotar(donde.tecnico + ": <numSesiones> es " + horas +
                          ", un número negativo; HORAS queda en " + horas + " y SESIONES vacío.",
-                     donde.llano + ": su número de sesiones es " + horas +
-                         ", un número negativo.");
+                     donde.llano + ": su número de sesiones es " + horas + ", un número negativo.");
     }
 
     const std::string tarea = textoHijo(sesion, "tarea", donde, informe);
@@ -99,10 +98,10 @@ void Exportacion::ExportarSesiones() {
     if (nomAsg.locate("COD", {tarea})) {
       ctarea = nomAsg.text("COD");
     } else if (!tarea.empty()) {
-      informe.anotar(donde.tecnico + ": la tarea '" + tarea +
-                         "' no está en ASIGNOMT; CTAREA queda vacío.",
-                     donde.llano + ": su tarea, '" + tarea +
-                         "', no está en la lista de materias y tareas; queda sin tarea.");
+      informe.anotar(
+          donde.tecnico + ": la tarea '" + tarea + "' no está en ASIGNOMT; CTAREA queda vacío.",
+          donde.llano + ": su tarea, '" + tarea +
+              "', no está en la lista de materias y tareas; queda sin tarea.");
     }
 
     asig.append();
@@ -119,10 +118,12 @@ void Exportacion::ExportarSesiones() {
     asig.setText("CTAREA", ctarea);
     if (atributos.empty()) {
       informe.anotar(donde.tecnico + ": no tiene atributos; CL_SESION queda vacío.",
-                     donde.llano + " no tiene identificador: Colmeda no la reconocerá en el "
-                     "horario.");
+                     donde.llano +
+                         " no tiene identificador: Colmeda no la reconocerá en el "
+                         "horario.");
     } else {
-      asig.setInteger("CL_SESION", enteroEn(id, donde, "el identificador " + atributos.front().name));
+      asig.setInteger("CL_SESION",
+                      enteroEn(id, donde, "el identificador " + atributos.front().name));
     }
     asig.post();
   }

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "store/xml/document.hpp"
 #include "mensajes/Informe.hpp"
+#include "store/xml/document.hpp"
 
 namespace vestran {
 

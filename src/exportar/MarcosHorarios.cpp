@@ -108,7 +108,8 @@ std::vector<std::size_t> marcosPorIdentificador(const std::vector<MarcoHorario>&
     inicio = fin + 1;
     if (id.empty()) continue;
     if (std::find(nombrados.begin(), nombrados.end(), id) != nombrados.end()) {
-      throw SeleccionInvalida("El marco horario '" + id + "' está nombrado dos veces; nombre "
+      throw SeleccionInvalida("El marco horario '" + id +
+                              "' está nombrado dos veces; nombre "
                               "uno o dos marcos distintos.");
     }
     nombrados.push_back(id);
@@ -139,7 +140,8 @@ void exigirIdentificadoresDistintos(const Document& documento,
   }
   for (const auto& [id, donde] : lineas) {
     if (donde.size() < 2) continue;
-    std::string detalle = "Los <marcoHorario> con el identificador '" + id + "' están en las líneas";
+    std::string detalle =
+        "Los <marcoHorario> con el identificador '" + id + "' están en las líneas";
     for (std::size_t i = 0; i < donde.size(); ++i) {
       detalle += (i == 0 ? " " : i + 1 == donde.size() ? " y " : ", ") + std::to_string(donde[i]);
     }

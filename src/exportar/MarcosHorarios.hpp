@@ -13,8 +13,8 @@
 
 #include "exportar/SolicitudMarcos.hpp"
 #include "mensajes/Mensajes.hpp"
-#include "store/xml/document.hpp"
 #include "store/errors.hpp"
+#include "store/xml/document.hpp"
 
 namespace vestran {
 
@@ -34,9 +34,9 @@ std::vector<std::string> horasDelMarco(const Document& documento, std::string_vi
 
 // The outcome of closing the chooser with some frames selected.
 struct SeleccionMarcos {
-  bool resultMH = false;            // one or two frames: the choice stands
-  std::string resultado;            // 10-character slots, in list order
-  std::vector<std::size_t> elegidos;  // the frames selected, in list order, once each
+  bool resultMH = false;                    // one or two frames: the choice stands
+  std::string resultado;                    // 10-character slots, in list order
+  std::vector<std::size_t> elegidos;        // the frames selected, in list order, once each
   std::optional<std::string_view> mensaje;  // shown when the choice does not stand
 };
 

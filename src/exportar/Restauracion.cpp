@@ -28,9 +28,10 @@ bool hayTablasAnteriores(const std::filesystem::path& carpeta) {
 
 Resumen resumir(const ResultadoRestauracion& r) {
   Resumen resumen;
-  resumen.lineas.push_back("Se han vuelto a poner las tablas que había antes de la última "
-                           "exportación. Las que se han quitado quedan guardadas: restaurar "
-                           "otra vez las vuelve a poner.");
+  resumen.lineas.push_back(
+      "Se han vuelto a poner las tablas que había antes de la última "
+      "exportación. Las que se han quitado quedan guardadas: restaurar "
+      "otra vez las vuelve a poner.");
   resumen.lineas.push_back("Tablas en " + os::pathForUser(r.carpeta) + ":");
   for (const FilasDeTabla& t : r.tablas) {
     resumen.cifras.emplace_back(t.tabla, filas(t.filas));

@@ -24,9 +24,8 @@ struct TablasDelPlanificador {
   Table soluc, grupos, profesores, aulas, nomAsg, tramos, asig;
 
   static TablasDelPlanificador abrir(const fs::path& dir) {
-    return {Table::open(dir, "SOLUC"),    Table::open(dir, "GRUPOST"),
-            Table::open(dir, "PROFT"),    Table::open(dir, "AULAT"),
-            Table::open(dir, "ASIGNOMT"), Table::open(dir, "DIASHORAST"),
+    return {Table::open(dir, "SOLUC"), Table::open(dir, "GRUPOST"),  Table::open(dir, "PROFT"),
+            Table::open(dir, "AULAT"), Table::open(dir, "ASIGNOMT"), Table::open(dir, "DIASHORAST"),
             Table::open(dir, "ASIGT")};
   }
   void cerrar() {
@@ -47,12 +46,12 @@ std::string nombreDeAulaGenerica(Table& aulas) {
 void exigirCampoNumerico(const Table& soluc, std::string_view campo) {
   if (soluc.holdsNumbers(campo)) return;
   const dbase::Field& f = soluc.field(campo);
-  const std::string por = f.width == 0 ? "no tiene sitio para ninguna cifra (mide 0)"
-                                       : "es de tipo " + soluc.typeName(campo) +
-                                             ", que no guarda números";
+  const std::string por = f.width == 0
+                              ? "no tiene sitio para ninguna cifra (mide 0)"
+                              : "es de tipo " + soluc.typeName(campo) + ", que no guarda números";
   throw TableError(parrafos({"La solución del planificador (" + os::pathForUser(soluc.path()) +
-                                 ") no se puede leer: su campo " + std::string(campo) + " " +
-                                 por + ", y el día y la hora de cada clase deben ser números.",
+                                 ") no se puede leer: su campo " + std::string(campo) + " " + por +
+                                 ", y el día y la hora de cada clase deben ser números.",
                              "Vuelva a resolver el horario en Dalmerin para que escriba de nuevo "
                              "la tabla SOLUC.",
                              kNingunArchivoEscrito}),
@@ -91,9 +90,9 @@ struct FilaDeSoluc {
 };
 
 FilaDeSoluc leerFila(const Table& soluc) {
-  return {soluc.rowNumber(),       soluc.wholeNumber("DIA"), soluc.wholeNumber("HORA"),
-          soluc.text("MARCO"),     soluc.text("AULA"),       soluc.text("ASIG"),
-          soluc.text("CODGRUPO"),  soluc.text("PROF")};
+  return {soluc.rowNumber(),      soluc.wholeNumber("DIA"), soluc.wholeNumber("HORA"),
+          soluc.text("MARCO"),    soluc.text("AULA"),       soluc.text("ASIG"),
+          soluc.text("CODGRUPO"), soluc.text("PROF")};
 }
 
 // The lesson in the user's words: subject, group and teacher as the planner names them.
@@ -210,8 +209,8 @@ class Importacion {
       }
       if (!esEnteroValido(f.dia, 1) || !esEnteroValido(f.hora, 0)) {
         r_.valoresMalos.push_back("fila " + std::to_string(f.fila) + " (" + clase(t, f) +
-                                  "): DIA '" + trim(f.dia.text) + "', HORA '" +
-                                  trim(f.hora.text) + "'");
+                                  "): DIA '" + trim(f.dia.text) + "', HORA '" + trim(f.hora.text) +
+                                  "'");
         continue;
       }
       escribirTramo(t, horario, f, donde);
@@ -300,9 +299,9 @@ std::vector<std::string> avisosDe(const ResultadoImportacion& r) {
   }
   if (r.tramos == 0) {
     avisos.push_back("La solución del planificador (SOLUC) no tiene ninguna clase colocada: " +
-                     (r.filasDeSoluc == 0 ? std::string("no tiene ninguna fila")
-                                          : "sus " + std::to_string(r.filasDeSoluc) +
-                                                " filas tienen DIA 0") +
+                     (r.filasDeSoluc == 0
+                          ? std::string("no tiene ninguna fila")
+                          : "sus " + std::to_string(r.filasDeSoluc) + " filas tienen DIA 0") +
                      ". El horario del resultado queda vacío.");
   }
   return avisos;
@@ -315,8 +314,7 @@ Resumen resumir(const ResultadoImportacion& r) {
   resumen.lineas.push_back("Clases escritas en el horario: " + std::to_string(r.tramos));
   if (!r.sinColocar.empty()) {
     resumen.lineas.push_back("Clases que el planificador no colocó: " +
-                             std::to_string(r.sinColocar.size()) +
-                             " (se listan en los detalles)");
+                             std::to_string(r.sinColocar.size()) + " (se listan en los detalles)");
   }
   resumen.avisos = avisosDe(r);
   return resumen;

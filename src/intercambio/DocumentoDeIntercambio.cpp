@@ -40,10 +40,10 @@ std::string mensajeDeArchivo(const std::string& nombre, const os::FileError& e,
                              std::string_view nadaHecho) {
   const auto c = e.code().default_error_condition();
   if (c == std::errc::value_too_large) {
-    return mensajeDeLectura(nombre,
-                            {LoadProblem::Kind::tooLarge,
-                             "pasa de 2 GB, más de lo que admite el lector de XML", 0, 0},
-                            nadaHecho);
+    return mensajeDeLectura(
+        nombre,
+        {LoadProblem::Kind::tooLarge, "pasa de 2 GB, más de lo que admite el lector de XML", 0, 0},
+        nadaHecho);
   }
   if (c == std::errc::permission_denied || c == std::errc::operation_not_permitted) {
     return parrafos({"No se puede leer el documento " + nombre + ": no tiene permiso para leerlo.",
@@ -54,8 +54,8 @@ std::string mensajeDeArchivo(const std::string& nombre, const os::FileError& e,
                               "dispositivo.",
                      kElijaElDocumentoDeColmeda, nadaHecho});
   }
-  return parrafos({"No se pudo leer el documento " + nombre + ": " + os::describe(e.code()) + ".",
-                   nadaHecho});
+  return parrafos(
+      {"No se pudo leer el documento " + nombre + ": " + os::describe(e.code()) + ".", nadaHecho});
 }
 
 }  // namespace
@@ -80,20 +80,22 @@ Document leerDocumentoDeIntercambio(const std::filesystem::path& archivo,
     d = Document::parse(contenido);
     if (entrada == Entrada::conservar && !d.empty()) d.keepInput(std::move(contenido));
   } catch (const std::bad_alloc&) {
-    throw OutOfMemoryError(parrafos({"No hay memoria suficiente para leer el documento " +
-                                         nombre + ".",
-                                     kCierreOtrosProgramas, nadaHecho}),
-                           lugar);
+    throw OutOfMemoryError(
+        parrafos({"No hay memoria suficiente para leer el documento " + nombre + ".",
+                  kCierreOtrosProgramas, nadaHecho}),
+        lugar);
   }
   if (d.empty()) {
     ErrorPlace conLinea = lugar;
     conLinea.line = d.problem()->line;
     const std::string mensaje = mensajeDeLectura(nombre, *d.problem(), nadaHecho);
-    if (d.problem()->kind == LoadProblem::Kind::outOfMemory) throw OutOfMemoryError(mensaje, conLinea);
+    if (d.problem()->kind == LoadProblem::Kind::outOfMemory)
+      throw OutOfMemoryError(mensaje, conLinea);
     throw DocumentError(mensaje, conLinea);
   }
   if (d.root().name() != "datosGHC") {
-    throw DocumentError(parrafos({"El archivo " + nombre + " es un documento XML, pero no un "
+    throw DocumentError(parrafos({"El archivo " + nombre +
+                                      " es un documento XML, pero no un "
                                       "documento de intercambio de Colmeda.",
                                   kElijaElDocumentoDeColmeda, nadaHecho}),
                         lugar, "Su elemento raíz es <" + d.root().name() + "> y no <datosGHC>.");

@@ -14,9 +14,9 @@ MensajeDeFallo mensajeDelFallo() {
   } catch (const Error& e) {
     return {e.what(), e.technicalDetail()};
   } catch (const std::bad_alloc&) {
-    return {parrafos({"No hay memoria suficiente para terminar el trabajo.",
-                      kCierreOtrosProgramas}),
-            {}};
+    return {
+        parrafos({"No hay memoria suficiente para terminar el trabajo.", kCierreOtrosProgramas}),
+        {}};
   } catch (const std::exception& e) {
     return {parrafos({"vestran ha encontrado un fallo propio y no ha terminado el trabajo.",
                       "Anote lo que estaba haciendo y este mensaje, y comuníquelo a quien le "

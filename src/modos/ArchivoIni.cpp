@@ -57,7 +57,7 @@ bool sameName(std::string_view a, std::string_view b) { return asciiLower(a) == 
 }  // namespace
 
 std::string textoConValorIni(std::string_view text, std::string_view section, std::string_view key,
-                         std::string_view value) {
+                             std::string_view value) {
   const std::vector<Line> lines = splitLines(text);
   // New lines follow the file's own line endings; a new file gets Windows ones.
   std::string ending = "\r\n";
@@ -102,7 +102,8 @@ std::string textoConValorIni(std::string_view text, std::string_view section, st
     if (j == insertAt) out += entry + ending;
     out += lines[j].content;
     // A last line without an ending gets one when something follows it.
-    out += lines[j].ending.empty() && j + 1 == insertAt ? std::string_view(ending) : lines[j].ending;
+    out +=
+        lines[j].ending.empty() && j + 1 == insertAt ? std::string_view(ending) : lines[j].ending;
   }
   if (insertAt == lines.size()) {
     if (!sectionEnd) out += "[" + std::string(section) + "]" + ending;

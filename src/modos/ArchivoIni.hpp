@@ -20,8 +20,8 @@ class ArchivoIniError : public Error {
 // without regard to ASCII letter case, as Windows matches them. The first matching key
 // line is rewritten; a missing key is added at the end of its section, a missing section
 // at the end of the text. Every other line, comment and line ending is kept.
-std::string textoConValorIni(std::string_view text, std::string_view section,
-                            std::string_view key, std::string_view value);
+std::string textoConValorIni(std::string_view text, std::string_view section, std::string_view key,
+                             std::string_view value);
 
 // Sets the value in the file, creating it when missing, and replaces the file only once
 // the new content is complete. A symbolic link is followed: its target is updated. A

@@ -22,7 +22,8 @@ namespace vestran {
 
 QPoint posicionJunto(const QRect& junto, const QSize& tamano, const QRect& libre) {
   constexpr int kSeparacion = 8;
-  const int arriba = std::clamp(junto.top(), libre.top(), std::max(libre.top(), libre.bottom() - tamano.height()));
+  const int arriba =
+      std::clamp(junto.top(), libre.top(), std::max(libre.top(), libre.bottom() - tamano.height()));
   // Right of it where there is room, else left of it, else the side with more room.
   if (junto.right() + kSeparacion + tamano.width() <= libre.right()) {
     return {junto.right() + kSeparacion, arriba};

@@ -3,8 +3,8 @@
 // The help, and F1 in every window of the program.
 
 #include <QObject>
-#include <QPointer>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QWidget>

@@ -57,10 +57,12 @@ TEST_F(Cli, ExportWritesLevel7TablesThatTDbfReads) {
   EXPECT_EQ(dump[0], "LEVEL 7 CP 1252");
   EXPECT_EQ(dump[12], "FIELD CL_MARCO_ID C 2 0");
   EXPECT_EQ(dump[15], "FIELD CL_HORADESDE C 8 0");
-  EXPECT_EQ(dump[18], "ROW|11|<null>|1|Lunes|1|1-08:00-08:55|08:00|08:55|55|0|1|1|1|0|08:00:00|"
-                      "08:55:00|Lectiva");
-  EXPECT_EQ(dump[19], "ROW|31|<null>|3|Miércoles|1|1-15:30-16:25|15:30|16:25|55|1|2|2|2|2|"
-                      "15:30:00|16:25:00|Lectiva");
+  EXPECT_EQ(dump[18],
+            "ROW|11|<null>|1|Lunes|1|1-08:00-08:55|08:00|08:55|55|0|1|1|1|0|08:00:00|"
+            "08:55:00|Lectiva");
+  EXPECT_EQ(dump[19],
+            "ROW|31|<null>|3|Miércoles|1|1-15:30-16:25|15:30|16:25|55|1|2|2|2|2|"
+            "15:30:00|16:25:00|Lectiva");
   EXPECT_EQ(tdbfDump(dir / "DTEMP" / "GRUPOST.DBF").back(),
             "ROW|BAC2B|<null>|BAC|2|B|2º Bach. B|1");
 }
@@ -93,28 +95,47 @@ TEST_F(Cli, ExitCodesAndMessages) {
     int exitCode;
     std::string message;
   } cases[] = {
-      {"several frames and no --marcos", {"exportar", doc(), "--dir", planner()}, 2,
-       "El documento tiene 3 marcos horarios; elija uno o dos con --marcos ID[,ID]:\n  1\n  2\n  3\n"},
-      {"three frames", {"exportar", doc(), "--dir", planner(), "--marcos", "1,2,3"}, 2,
+      {"several frames and no --marcos",
+       {"exportar", doc(), "--dir", planner()},
+       2,
+       "El documento tiene 3 marcos horarios; elija uno o dos con --marcos ID[,ID]:\n  1\n  2\n  "
+       "3\n"},
+      {"three frames",
+       {"exportar", doc(), "--dir", planner(), "--marcos", "1,2,3"},
+       2,
        "Demasiados Marcos Horarios seleccionados.\nComo máximo puede seleccionar 2 Marcos "
        "Horarios\n"},
-      {"unknown frame", {"exportar", doc(), "--dir", planner(), "--marcos", "1,7"}, 2,
+      {"unknown frame",
+       {"exportar", doc(), "--dir", planner(), "--marcos", "1,7"},
+       2,
        "El documento no tiene ningún marco horario con el identificador '7'.\n"},
-      {"one frame named twice", {"exportar", doc(), "--dir", planner(), "--marcos", "1, 1"}, 2,
+      {"one frame named twice",
+       {"exportar", doc(), "--dir", planner(), "--marcos", "1, 1"},
+       2,
        "El marco horario '1' está nombrado dos veces"},
-      {"two frames of one identifier", {"exportar", gemelos, "--dir", planner(), "--marcos", "1"},
-       1, "tiene 2 marcos horarios con el mismo identificador '1'"},
-      {"a document that does not parse, with --marcos", {"exportar", roto, "--marcos", "1"}, 1,
+      {"two frames of one identifier",
+       {"exportar", gemelos, "--dir", planner(), "--marcos", "1"},
+       1,
+       "tiene 2 marcos horarios con el mismo identificador '1'"},
+      {"a document that does not parse, with --marcos",
+       {"exportar", roto, "--marcos", "1"},
+       1,
        "no se puede usar: el documento se acaba sin cerrar el elemento <marcosDeHorario>"},
       {"missing document", {"exportar", no}, 3, "No existe archivo\n"},
       {"missing document to import", {"importar", no}, 3, "No existe archivo XML.\n"},
-      {"import without planner tables", {"importar", doc(), "--dir", planner()}, 1,
+      {"import without planner tables",
+       {"importar", doc(), "--dir", planner()},
+       1,
        "No existe la tabla SOLUC"},
-      {"unknown format", {"exportar", doc(), "--formato", "dbase5"}, 2,
+      {"unknown format",
+       {"exportar", doc(), "--formato", "dbase5"},
+       2,
        "Formato de tabla desconocido"},
       {"unknown command", {"borrar"}, 2, "Orden desconocida: 'borrar'"},
       {"missing argument", {"tabla"}, 2, "La orden tabla necesita FICHERO.DBF"},
-      {"option of another command", {"tabla", "x.dbf", "--marcos", "1"}, 2,
+      {"option of another command",
+       {"tabla", "x.dbf", "--marcos", "1"},
+       2,
        "no admite la opción --marcos"},
       {"unreadable table", {"tabla", doc()}, 1, "no se puede leer"},
   };
@@ -162,8 +183,9 @@ TEST_F(Cli, TablaQuotesCsvFieldsAndWritesTheSameBytesEverywhere) {
   t.close();
   const auto r = cli({"tabla", utf8(dir / "CSV.DBF")});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "TEXTO,N\nllano,7\n\"con, coma\",7\n\"con \"\"comillas\"\"\",7\n"
-                   "\"dos\nlíneas\",7\n\"fin\r\n\",7\n");
+  EXPECT_EQ(r.out,
+            "TEXTO,N\nllano,7\n\"con, coma\",7\n\"con \"\"comillas\"\"\",7\n"
+            "\"dos\nlíneas\",7\n\"fin\r\n\",7\n");
 }
 
 TEST_F(Cli, TablaPrintsTablesOfOtherProgramsAsCsv) {
@@ -196,15 +218,18 @@ TEST_F(Cli, ImportWritesTheResultBesideTheDocument) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out.substr(0, 19), "Proceso finalizado\n");
   EXPECT_NE(r.out.find("Resultado: " + utf8(dir / "ResultadoVestrancentro.xml") + "\n"),
-            std::string::npos) << r.out;
+            std::string::npos)
+      << r.out;
   EXPECT_NE(r.out.find("Clases escritas en el horario: 1\n"), std::string::npos) << r.out;
 }
 
 TEST_F(Cli, AnExportThePlannerCouldNotUseStopsAndSaysWhy) {
-  writeFile(dir / "largo.xml", documento(
-      "<marcosDeHorario><marcoHorario id=\"MAÑANA-LARGA\"><tramo><submarco>MAÑANA-LARGA"
-      "</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:00</horaEntrada>"
-      "<horaSalida>08:55</horaSalida><Tipo>L</Tipo></tramo></marcoHorario></marcosDeHorario>"));
+  writeFile(
+      dir / "largo.xml",
+      documento(
+          "<marcosDeHorario><marcoHorario id=\"MAÑANA-LARGA\"><tramo><submarco>MAÑANA-LARGA"
+          "</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:00</horaEntrada>"
+          "<horaSalida>08:55</horaSalida><Tipo>L</Tipo></tramo></marcoHorario></marcosDeHorario>"));
   const auto r = cli({"exportar", utf8(dir / "largo.xml"), "--dir", planner()});
   EXPECT_EQ(r.exitCode, 1) << r.err;
   EXPECT_EQ(r.out, "");
@@ -226,16 +251,19 @@ TEST_F(Cli, RestaurarUndoesTheLastExport) {
   ASSERT_EQ(cli({"exportar", doc(), "--dir", planner(), "--marcos", "2"}).exitCode, 0);
   writeFile(dir / "DTEMP" / "SOLUC.DBF", "la solución del planificador");
   const auto first = exportedTablesOf(dir / "DTEMP");
-  writeFile(dir / "otro.xml", std::string(kDosMarcos).replace(kDosMarcos.find("Música"), 7, "Dibujo"));
+  writeFile(dir / "otro.xml",
+            std::string(kDosMarcos).replace(kDosMarcos.find("Música"), 7, "Dibujo"));
   ASSERT_EQ(cli({"exportar", utf8(dir / "otro.xml"), "--dir", planner(), "--marcos", "2"}).exitCode,
             1);  // Dibujo has no session: the planner could not use it, nothing changed
   EXPECT_EQ(exportedTablesOf(dir / "DTEMP"), first);
-  writeFile(dir / "otro.xml", documento(
-      "<materias><materia>Dibujo</materia></materias><grupos><grupo submarco=\"1\"><nombre>1A"
-      "</nombre><nivel>E</nivel><curso>1</curso><unidad>A</unidad></grupo></grupos>"
-      "<sesionesLectivas><sesion id=\"7\"><materia>Dibujo</materia><profesor/><grupo>1A</grupo>"
-      "<distribucionSemanal><distribucionVariable><numSesiones>3</numSesiones>"
-      "</distribucionVariable></distribucionSemanal><tarea/></sesion></sesionesLectivas>"));
+  writeFile(
+      dir / "otro.xml",
+      documento(
+          "<materias><materia>Dibujo</materia></materias><grupos><grupo submarco=\"1\"><nombre>1A"
+          "</nombre><nivel>E</nivel><curso>1</curso><unidad>A</unidad></grupo></grupos>"
+          "<sesionesLectivas><sesion id=\"7\"><materia>Dibujo</materia><profesor/><grupo>1A</grupo>"
+          "<distribucionSemanal><distribucionVariable><numSesiones>3</numSesiones>"
+          "</distribucionVariable></distribucionSemanal><tarea/></sesion></sesionesLectivas>"));
   ASSERT_EQ(cli({"exportar", utf8(dir / "otro.xml"), "--dir", planner()}).exitCode, 0);
   const auto wrong = exportedTablesOf(dir / "DTEMP");
   ASSERT_NE(wrong, first);
@@ -254,8 +282,9 @@ TEST_F(Cli, RestaurarUndoesTheLastExport) {
 TEST_F(Cli, MarcosListsTheFramesAndTheirFirstDayPeriods) {
   const auto r = cli({"marcos", doc()});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "1\n  1-08:00:00-08:55:00-Lectiva\n2\n3\n  Aviso: No se puede exportar: no "
-                   "tiene ninguna hora (tramo) suya en el documento.\n");
+  EXPECT_EQ(r.out,
+            "1\n  1-08:00:00-08:55:00-Lectiva\n2\n3\n  Aviso: No se puede exportar: no "
+            "tiene ninguna hora (tramo) suya en el documento.\n");
 }
 
 TEST_F(Cli, HelpAndVersion) {

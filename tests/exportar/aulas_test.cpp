@@ -16,20 +16,18 @@ std::string aulas(const std::vector<std::string>& nombres, const std::string& ge
   return s;
 }
 
-const std::vector<std::string> kCampos = {"ABREV", "NOMBRE", "EDIFICIO", "MAXALUM",
-                                          "CL_GENERICA"};
+const std::vector<std::string> kCampos = {"ABREV", "NOMBRE", "EDIFICIO", "MAXALUM", "CL_GENERICA"};
 
 TEST(ExportarAulas, WorkedExample) {
   ExportFixture f;
   f.exportar(documento(aulas({"Aula 1.01", "Laboratorio de Química", "Laboratorio de Física"},
                              "<general nombre=\"Desdoble\" numero=\"3\"/>")));
-  EXPECT_EQ(f.rows("AULAT", kCampos),
-            (Rows{{"Aula 1.01", "Aula 1.01", "", "", "N"},
-                  {"Laboratori", "Laboratorio de Química", "", "", "N"},
-                  {"Laborator1", "Laboratorio de Física", "", "", "N"},
-                  {"Desdoble1", "Desdoble", "", "", "S"},
-                  {"Desdoble2", "Desdoble", "", "", "S"},
-                  {"Desdoble3", "Desdoble", "", "", "S"}}));
+  EXPECT_EQ(f.rows("AULAT", kCampos), (Rows{{"Aula 1.01", "Aula 1.01", "", "", "N"},
+                                            {"Laboratori", "Laboratorio de Química", "", "", "N"},
+                                            {"Laborator1", "Laboratorio de Física", "", "", "N"},
+                                            {"Desdoble1", "Desdoble", "", "", "S"},
+                                            {"Desdoble2", "Desdoble", "", "", "S"},
+                                            {"Desdoble3", "Desdoble", "", "", "S"}}));
 }
 
 TEST(ExportarAulas, GenericRoomNamesAreShortenedByTheirOwnRule) {
@@ -49,8 +47,8 @@ TEST(ExportarAulas, GenericRoomNamesAreShortenedByTheirOwnRule) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.conjunto);
     ExportFixture f;
-    f.exportar(documento(aulas({}, "<general nombre=\"" + std::string(c.conjunto) +
-                                       "\" numero=\"" + std::to_string(c.numero) + "\"/>")));
+    f.exportar(documento(aulas({}, "<general nombre=\"" + std::string(c.conjunto) + "\" numero=\"" +
+                                       std::to_string(c.numero) + "\"/>")));
     const Rows rows = f.rows("AULAT", {"ABREV", "NOMBRE"});
     ASSERT_EQ(rows.size(), static_cast<std::size_t>(c.numero));
     EXPECT_EQ(rows[c.row], (std::vector<std::string>{c.abrev, c.nombre}));
@@ -62,9 +60,9 @@ TEST(ExportarAulas, RealAndGenericRoomsShareOneListOfCodes) {
   f.exportar(documento(aulas({"Gimnasio  cubierto", "Gimnasio", "aula 2", "AULA 2", "Desdoble1"},
                              "<general nombre=\"Desdoble\" numero=\"1\"/>"
                              "<general nombre=\"Otro\" numero=\"5\"/>")));
-  EXPECT_EQ(f.rows("AULAT", {"ABREV"}),
-            (Rows{{"Gimnasio"}, {"Gimnasio1"}, {"aula 2"}, {"AULA 21"}, {"Desdoble1"},
-                  {"Desdoble11"}}));
+  EXPECT_EQ(
+      f.rows("AULAT", {"ABREV"}),
+      (Rows{{"Gimnasio"}, {"Gimnasio1"}, {"aula 2"}, {"AULA 21"}, {"Desdoble1"}, {"Desdoble11"}}));
 }
 
 TEST(ExportarAulas, CountsAndAttributesOfTheGenericSet) {

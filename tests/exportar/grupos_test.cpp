@@ -37,17 +37,17 @@ std::string marcos(const std::vector<std::string>& ids) {
   return s + "</marcosDeHorario>";
 }
 
-const std::vector<std::string> kCampos = {"ABREV", "TURNO", "NIVEL", "CURSO",
+const std::vector<std::string> kCampos = {"ABREV", "TURNO",   "NIVEL", "CURSO",
                                           "GRUPO", "DESCRIP", "MARCO"};
 
 TEST(ExportarGrupos, WorkedExample) {
   ExportFixture f;
-  f.exportar(documento(marcos({"1", "2", "3"}) +
-                       grupos({{"1", "Primero A", "SEC", "1", "A"},
-                               {"2", "Primero A tarde", "SEC", "1", "A"},
-                               {"3", "Taller", "TAL", "1", "A"},
-                               {"1", "Superior C", "SUPERIORES", "1", "C"}})),
-             {0, 1});
+  f.exportar(
+      documento(marcos({"1", "2", "3"}) + grupos({{"1", "Primero A", "SEC", "1", "A"},
+                                                  {"2", "Primero A tarde", "SEC", "1", "A"},
+                                                  {"3", "Taller", "TAL", "1", "A"},
+                                                  {"1", "Superior C", "SUPERIORES", "1", "C"}})),
+      {0, 1});
   EXPECT_EQ(f.rows("GRUPOST", kCampos),
             (Rows{{"SEC1A", "", "SEC", "1", "A", "Primero A", "1"},
                   {"SEC1A1", "", "SEC", "1", "A", "Primero A tarde", "0"},
@@ -56,14 +56,13 @@ TEST(ExportarGrupos, WorkedExample) {
 
 TEST(ExportarGrupos, TheWholeFrameIdentifierDecidesTheFrame) {
   ExportFixture f;
-  const auto r = f.exportar(documento(marcos({"1", "12"}) +
-                                      grupos({{"12", "Doce", "D", "1", "A"},
-                                              {" 1 ", "Uno", "U", "1", "A"},
-                                              {"3", "Tres", "U", "1", "A"}})),
+  const auto r = f.exportar(documento(marcos({"1", "12"}) + grupos({{"12", "Doce", "D", "1", "A"},
+                                                                    {" 1 ", "Uno", "U", "1", "A"},
+                                                                    {"3", "Tres", "U", "1", "A"}})),
                             {1});  // frame 12 only
   EXPECT_EQ(f.rows("GRUPOST", {"DESCRIP", "MARCO"}), (Rows{{"Doce", "0"}}));
-  EXPECT_EQ(linesWith(r.informe, "'Uno': se omite porque su marco horario '1' no se exporta").size(),
-            1u);
+  EXPECT_EQ(
+      linesWith(r.informe, "'Uno': se omite porque su marco horario '1' no se exporta").size(), 1u);
 }
 
 TEST(ExportarGrupos, ALoneGroupIsWritten) {
@@ -79,7 +78,9 @@ TEST(ExportarGrupos, CodesAreUniqueWithinTheTable) {
     Rows abrev;
   } cases[] = {
       {"letter case",
-       {{"1", "a", "AB", "1", "C"}, {"1", "b", "AB", "1", "C"}, {"1", "c", "AB", "1", "C"},
+       {{"1", "a", "AB", "1", "C"},
+        {"1", "b", "AB", "1", "C"},
+        {"1", "c", "AB", "1", "C"},
         {"1", "d", "ab", "1", "c"}},
        {{"AB1C"}, {"AB1C1"}, {"AB1C2"}, {"ab1c3"}}},
       {"a skipped group issues no code",
@@ -89,7 +90,8 @@ TEST(ExportarGrupos, CodesAreUniqueWithinTheTable) {
        {{"1", "a", "ABCDEFGH", "IJ", "KL"}, {"1", "b", "ABCDEFGH", "IJ", "KL"}},
        {{"ABCDEFGHKL"}, {"ABCDEFGHL1"}}},
       {"long bases alike in their first 8 and last 2 characters",
-       {{"1", "a", "ABCDEFGH", "xx", "KL"}, {"1", "b", "ABCDEFGH", "yy", "KL"},
+       {{"1", "a", "ABCDEFGH", "xx", "KL"},
+        {"1", "b", "ABCDEFGH", "yy", "KL"},
         {"1", "c", "ABCDEFGH", "", "KL"}},
        {{"ABCDEFGHKL"}, {"ABCDEFGHL1"}, {"ABCDEFGHK1"}}},
   };

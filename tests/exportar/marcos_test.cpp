@@ -27,14 +27,13 @@ std::string marcos(const std::vector<std::pair<std::string, std::vector<Tramo>>>
 }
 
 const std::vector<std::string> kTodos = {
-    "DIHO",     "CODDIHO",     "DIA",         "TEXTODIA", "HORA",         "TEXTOHOR",
-    "HORADESDE", "HORAHASTA",  "MINUTOS",     "MARCO",    "MARCOXML",     "CL_MARCO_ID",
-    "CL_SUBMARCO", "CL_DIA",   "CL_HORADESDE", "CL_HORAHASTA", "CL_TIPO"};
+    "DIHO",        "CODDIHO",   "DIA",          "TEXTODIA",     "HORA",     "TEXTOHOR",
+    "HORADESDE",   "HORAHASTA", "MINUTOS",      "MARCO",        "MARCOXML", "CL_MARCO_ID",
+    "CL_SUBMARCO", "CL_DIA",    "CL_HORADESDE", "CL_HORAHASTA", "CL_TIPO"};
 
-const auto kDosMarcos = marcos({{"1",
-                                 {{"1", "0", "1", "08:00:00", "08:55:00"},
-                                  {"1", "0", "2", "08:55:00", "09:50:00"}}},
-                                {"2", {{"2", "0", "1", "07:30:00", "08:25:00"}}}});
+const auto kDosMarcos = marcos(
+    {{"1", {{"1", "0", "1", "08:00:00", "08:55:00"}, {"1", "0", "2", "08:55:00", "09:50:00"}}},
+     {"2", {{"2", "0", "1", "07:30:00", "08:25:00"}}}});
 
 TEST(ExportarMarcos, WorkedExample) {
   ExportFixture f;
@@ -57,11 +56,13 @@ TEST(ExportarMarcos, FrameLetters) {
   } cases[] = {
       {"only frame 1 of the worked example", kDosMarcos, {0}, {{"0", "1"}, {"0", "1"}}},
       {"equal starts: the upper frame gets 0",
-       marcos({{"A", {{"A", "0", "1", "08:00", "09:00"}}}, {"B", {{"B", "0", "1", "08:00", "09:00"}}}}),
+       marcos({{"A", {{"A", "0", "1", "08:00", "09:00"}}},
+               {"B", {{"B", "0", "1", "08:00", "09:00"}}}}),
        {0, 1},
        {{"0", "A"}, {"1", "B"}}},
       {"only the second has Monday period 1",
-       marcos({{"A", {{"A", "1", "1", "07:00", "08:00"}}}, {"B", {{"B", "0", "1", "08:00", "09:00"}}}}),
+       marcos({{"A", {{"A", "1", "1", "07:00", "08:00"}}},
+               {"B", {{"B", "0", "1", "08:00", "09:00"}}}}),
        {0, 1},
        {{"0", "A"}, {"1", "B"}}},
       {"periods stand where their submarco says, mixed as in the document",
@@ -80,9 +81,10 @@ TEST(ExportarMarcos, FrameLetters) {
 
 TEST(ExportarMarcos, ASingleFrameIsUsedWithoutAskingAndGetsLetterZero) {
   ExportFixture f;
-  f.exportar(documento(marcos({{" 7 ", {{"7", "0", "1", "08:00", "09:00"},
-                                        {"", "0", "2", "09:00", "10:00"},  // equals the empty 2nd
-                                        {"8", "0", "3", "10:00", "11:00"}}}})));
+  f.exportar(documento(marcos({{" 7 ",
+                                {{"7", "0", "1", "08:00", "09:00"},
+                                 {"", "0", "2", "09:00", "10:00"},  // equals the empty 2nd
+                                 {"8", "0", "3", "10:00", "11:00"}}}})));
   EXPECT_EQ(f.chooserCalls(), 0);
   EXPECT_EQ(f.rows("DIASHORAST", {"DIHO", "MARCO", "MARCOXML"}),
             (Rows{{"11", "0", "7"}, {"12", "1", ""}}));
@@ -90,23 +92,26 @@ TEST(ExportarMarcos, ASingleFrameIsUsedWithoutAskingAndGetsLetterZero) {
 
 TEST(ExportarMarcos, ASingleIdentifierOfTwentyCharactersIsSplitLikeTwoFrames) {
   ExportFixture f;
-  f.exportar(documento(marcos({{"AAAAAAAAAABBBBBBBBBB", {{"AAAAAAAAAA", "0", "1", "09:00", "10:00"},
-                                                         {"BBBBBBBBBB", "0", "1", "08:00", "09:00"}}}})));
+  f.exportar(documento(marcos({{"AAAAAAAAAABBBBBBBBBB",
+                                {{"AAAAAAAAAA", "0", "1", "09:00", "10:00"},
+                                 {"BBBBBBBBBB", "0", "1", "08:00", "09:00"}}}})));
   EXPECT_EQ(f.rows("DIASHORAST", {"MARCO", "MARCOXML"}),
             (Rows{{"1", "AAAAAAAAAA"}, {"0", "BBBBBBBBBB"}}));
 }
 
 TEST(ExportarMarcos, DaysTimesAndIdentifiersOutsideTheUsualRange) {
   ExportFixture f;
-  f.exportar(documento(marcos({{"1", {{"1", "7", "1", "10:00", "09:30"},
-                                      {"1", "-1", "10", "08:00", "08:00:59"},
-                                      {"1", "12", "2", "08:00", "09:00"}}},
-                               {"CATORCECHARS12", {{"CATORCECHARS12", "0", "1", "08:00", "09:00"}}}})),
-             {0});
-  EXPECT_EQ(f.rows("DIASHORAST", {"DIHO", "DIA", "TEXTODIA", "MINUTOS", "CL_DIA"}),
-            (Rows{{"81", "8", "", "-30", "7"},
-                  {"010", "0", "", "0", "-"},
-                  {"132", "13", "", "60", "1"}}));
+  f.exportar(
+      documento(marcos({{"1",
+                         {{"1", "7", "1", "10:00", "09:30"},
+                          {"1", "-1", "10", "08:00", "08:00:59"},
+                          {"1", "12", "2", "08:00", "09:00"}}},
+                        {"CATORCECHARS12", {{"CATORCECHARS12", "0", "1", "08:00", "09:00"}}}})),
+      {0});
+  EXPECT_EQ(
+      f.rows("DIASHORAST", {"DIHO", "DIA", "TEXTODIA", "MINUTOS", "CL_DIA"}),
+      (Rows{
+          {"81", "8", "", "-30", "7"}, {"010", "0", "", "0", "-"}, {"132", "13", "", "60", "1"}}));
 }
 
 TEST(ExportarMarcos, ABadTimeStopsTheRunNamingThePeriod) {

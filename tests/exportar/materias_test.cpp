@@ -7,7 +7,8 @@
 namespace vestran::test {
 namespace {
 
-std::string materias(const std::vector<std::string>& textos, const std::vector<std::string>& tareas = {}) {
+std::string materias(const std::vector<std::string>& textos,
+                     const std::vector<std::string>& tareas = {}) {
   std::string s = "<materias>";
   for (const auto& t : textos) s += "<materia>" + t + "</materia>";
   s += "</materias><tareas>";
@@ -19,10 +20,9 @@ const std::vector<std::string> kCampos = {"COD", "CODLARGO", "NOMBRE", "CODTAREA
 
 TEST(ExportarMaterias, WorkedExample) {
   ExportFixture f;
-  f.exportar(documento(materias(
-      {"Lengua Castellana y Literatura", "Lengua Extranjera: Inglés",
-       "Lengua Castellana (refuerzo)", "Música", "MÚSICA"},
-      {"Guardia", "Música", "Lengua Castellana - apoyo"})));
+  f.exportar(documento(materias({"Lengua Castellana y Literatura", "Lengua Extranjera: Inglés",
+                                 "Lengua Castellana (refuerzo)", "Música", "MÚSICA"},
+                                {"Guardia", "Música", "Lengua Castellana - apoyo"})));
   EXPECT_EQ(f.rows("ASIGNOMT", kCampos),
             (Rows{
                 {"Lengua Cas", "Lengua Cas", "Lengua Castellana y Literatura", "", "F"},
@@ -52,11 +52,11 @@ TEST(ExportarMaterias, TheTenthSuffixIsShortenedAndLaterOnesStayUnique) {
 TEST(ExportarMaterias, EdgeCasesOfTheCodeScheme) {
   ExportFixture f;
   const std::string largo(90, 'x');
-  f.exportar(documento(materias(
-      {"Lengua Castellana y Literatura", "Lengua Castellana (refuerzo)",
-       "Lengua Ca1",                      // equals an issued suffixed code
-       "Educación Física", "Educación",  // "Educación " and "Educación" are one code on disk
-       "", "", largo})));
+  f.exportar(documento(materias({"Lengua Castellana y Literatura", "Lengua Castellana (refuerzo)",
+                                 "Lengua Ca1",  // equals an issued suffixed code
+                                 "Educación Física",
+                                 "Educación",  // "Educación " and "Educación" are one code on disk
+                                 "", "", largo})));
   EXPECT_EQ(f.rows("ASIGNOMT", {"COD", "NOMBRE"}),
             (Rows{{"Lengua Cas", "Lengua Castellana y Literatura"},
                   {"Lengua Ca1", "Lengua Castellana (refuerzo)"},

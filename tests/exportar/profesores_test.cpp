@@ -30,10 +30,18 @@ TEST(ExportarProfesores, WorkedExampleAndEdgeCases) {
        {"García Pérez", "García Pañez"},
        {{"García Pez"}, {"García Pz1"}}},
       {"eleventh teacher of a 9-character name",
-       {"ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI",
-        "ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI"},
-       {{"ABCDEFGHI"}, {"ABCDEFGHI1"}, {"ABCDEFGHI2"}, {"ABCDEFGHI3"}, {"ABCDEFGHI4"},
-        {"ABCDEFGHI5"}, {"ABCDEFGHI6"}, {"ABCDEFGHI7"}, {"ABCDEFGHI8"}, {"ABCDEFGHI9"},
+       {"ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI",
+        "ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI", "ABCDEFGHI"},
+       {{"ABCDEFGHI"},
+        {"ABCDEFGHI1"},
+        {"ABCDEFGHI2"},
+        {"ABCDEFGHI3"},
+        {"ABCDEFGHI4"},
+        {"ABCDEFGHI5"},
+        {"ABCDEFGHI6"},
+        {"ABCDEFGHI7"},
+        {"ABCDEFGHI8"},
+        {"ABCDEFGHI9"},
         {"ABCDEFGH10"}}},
   };
   for (const Case& c : cases) {
@@ -46,13 +54,14 @@ TEST(ExportarProfesores, WorkedExampleAndEdgeCases) {
 
 TEST(ExportarProfesores, NamesAreReadWithinEachTeacherAndOtherFieldsStayEmpty) {
   ExportFixture f;
-  const auto r = f.exportar(documento(
-      "<profesores>"
-      "<profesor><nombre> AAA </nombre></profesor>"  // no full name
-      "<profesor><nombre>BBB</nombre><nombreCompleto>" + std::string(85, 'b') +
-      "</nombreCompleto></profesor>"
-      "<profesor><nombreCompleto>Sin Nombre</nombreCompleto></profesor>"
-      "</profesores>"));
+  const auto r =
+      f.exportar(documento("<profesores>"
+                           "<profesor><nombre> AAA </nombre></profesor>"  // no full name
+                           "<profesor><nombre>BBB</nombre><nombreCompleto>" +
+                           std::string(85, 'b') +
+                           "</nombreCompleto></profesor>"
+                           "<profesor><nombreCompleto>Sin Nombre</nombreCompleto></profesor>"
+                           "</profesores>"));
   EXPECT_EQ(f.rows("PROFT", {"ABREV", "NOMBRE", "DEPART", "EMAIL", "DNI", "X_EMPLEADO"}),
             (Rows{{"AAA", "", "", "", "", ""},
                   {"BBB", std::string(80, 'b'), "", "", "", ""},

@@ -35,10 +35,9 @@ TEST(ExportRun, WritesTheSixTablesInOrderAndCountsTheirRows) {
   for (const auto& t : r.tablas) EXPECT_EQ(t.filas, 1u) << t.tabla;
   EXPECT_TRUE(r.informe.vacio());
   // Nothing but the tables and the run lock remains: no temporary file, no staging folder.
-  EXPECT_EQ(listDir(f.planner()), (std::vector<std::string>{"ASIGNOMT.DBF", "ASIGT.DBF",
-                                                             "AULAT.DBF", "DIASHORAST.DBF",
-                                                             "GRUPOST.DBF", "PROFT.DBF",
-                                                             "vestran.lck"}));
+  EXPECT_EQ(listDir(f.planner()),
+            (std::vector<std::string>{"ASIGNOMT.DBF", "ASIGT.DBF", "AULAT.DBF", "DIASHORAST.DBF",
+                                      "GRUPOST.DBF", "PROFT.DBF", "vestran.lck"}));
 }
 
 TEST(ExportRun, AWrongDocumentStopsTheRunBeforeAnyTableIsTouched) {
@@ -63,11 +62,11 @@ TEST(ExportRun, AWrongDocumentStopsTheRunBeforeAnyTableIsTouched) {
       FAIL();
     } catch (const DocumentError& e) {
       EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
-      EXPECT_NE(std::string(e.what()).find("No se ha modificado ninguna tabla"),
-                std::string::npos);
+      EXPECT_NE(std::string(e.what()).find("No se ha modificado ninguna tabla"), std::string::npos);
     }
     for (std::size_t i = 0; i < 6; ++i) {
-      EXPECT_EQ(readFile(f.planner() / exportedTableFiles()[i]), before[i]) << exportedTableFiles()[i];
+      EXPECT_EQ(readFile(f.planner() / exportedTableFiles()[i]), before[i])
+          << exportedTableFiles()[i];
     }
   }
 }
@@ -101,8 +100,10 @@ TEST(ExportRun, TheProgressNamesEachTableInTurnAndAnUnusableSetIsNotPutInPlace) 
     FAIL() << "an unusable set was put in place";
   } catch (const ExportacionInservible& e) {
     ASSERT_EQ(e.avisos().size(), 2u);
-    EXPECT_EQ(e.avisos()[0].find("GRUPOST ha quedado vacía: el documento no tiene ningún <grupo>"), 0u);
-    EXPECT_EQ(e.avisos()[1].find("ASIGT ha quedado vacía: el documento no tiene ninguna <sesion>"), 0u);
+    EXPECT_EQ(e.avisos()[0].find("GRUPOST ha quedado vacía: el documento no tiene ningún <grupo>"),
+              0u);
+    EXPECT_EQ(e.avisos()[1].find("ASIGT ha quedado vacía: el documento no tiene ninguna <sesion>"),
+              0u);
     const std::string m = e.what();
     EXPECT_EQ(m.find("Las tablas nuevas no servirían al planificador"), 0u) << m;
     EXPECT_NE(m.find("No se ha modificado ninguna tabla."), std::string::npos) << m;
@@ -128,7 +129,8 @@ TEST(ExportRun, AFullDiskLeavesTheEarlierTablesAndSaysWhatToDo) {
   const auto before = f.files();
   std::string sesiones;
   for (int i = 0; i < 200; ++i) {
-    sesiones += "<sesion id=\"" + std::to_string(i) + "\"><materia>Música</materia><profesor>"
+    sesiones += "<sesion id=\"" + std::to_string(i) +
+                "\"><materia>Música</materia><profesor>"
                 "JGL</profesor><grupo>1A</grupo><distribucionSemanal><distribucionVariable>"
                 "<numSesiones>2</numSesiones></distribucionVariable></distribucionSemanal>"
                 "<tarea/></sesion>";
@@ -145,11 +147,12 @@ TEST(ExportRun, AFullDiskLeavesTheEarlierTablesAndSaysWhatToDo) {
           Exportacion(std::move(o)).ejecutar();
         } catch (const TableError& e) {
           const std::string m = e.what();
-          const bool dice = m.find("No se pudo guardar la tabla ASIGT: no queda espacio en el "
-                                   "disco.") == 0 &&
-                            m.find("Libere espacio en el disco y vuelva a exportar.") !=
-                                std::string::npos &&
-                            m.find("No se ha modificado ninguna tabla.") != std::string::npos;
+          const bool dice =
+              m.find(
+                  "No se pudo guardar la tabla ASIGT: no queda espacio en el "
+                  "disco.") == 0 &&
+              m.find("Libere espacio en el disco y vuelva a exportar.") != std::string::npos &&
+              m.find("No se ha modificado ninguna tabla.") != std::string::npos;
           const bool calla = m.find(".tmp") == std::string::npos &&
                              m.find("vestran-exportacion") == std::string::npos;
           if (!(dice && calla)) std::fprintf(stderr, "%s\n", m.c_str());

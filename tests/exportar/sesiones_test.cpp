@@ -12,9 +12,13 @@ std::string sesion(const std::string& atributos, const std::string& materia,
                    const std::string& profesor, const std::string& grupo,
                    const std::string& numSesiones, const std::string& tarea) {
   return "<sesion" + atributos + "><materia>" + materia + "</materia><profesor>" + profesor +
-         "</profesor><grupo>" + grupo + "</grupo><distribucionSemanal><distribucionVariable>"
-         "<numSesiones>" + numSesiones + "</numSesiones></distribucionVariable>"
-         "</distribucionSemanal><tarea>" + tarea + "</tarea></sesion>";
+         "</profesor><grupo>" + grupo +
+         "</grupo><distribucionSemanal><distribucionVariable>"
+         "<numSesiones>" +
+         numSesiones +
+         "</numSesiones></distribucionVariable>"
+         "</distribucionSemanal><tarea>" +
+         tarea + "</tarea></sesion>";
 }
 
 const std::string kBase =
@@ -23,24 +27,22 @@ const std::string kBase =
     "</profesores><grupos><grupo submarco=\"1\"><nombre>Primero A</nombre><nivel>SEC</nivel>"
     "<curso>1</curso><unidad>A</unidad></grupo></grupos>";
 
-const std::vector<std::string> kCampos = {"CASIG", "CPROF", "CGRUP",    "CAULA",  "TURNO",
-                                          "NIVEL", "CURSO", "GRUPO",    "HORAS",  "SESIONES",
+const std::vector<std::string> kCampos = {"CASIG",  "CPROF",  "CGRUP",    "CAULA", "TURNO",
+                                          "NIVEL",  "CURSO",  "GRUPO",    "HORAS", "SESIONES",
                                           "NCONEX", "CTAREA", "CL_SESION"};
 
 TEST(ExportarSesiones, WorkedExample) {
   ExportFixture f;
   const auto r = f.exportar(documento(
-      kBase + "<sesionesLectivas>" +
-      sesion(" id=\"101\"", "Música", "JGL", "Primero A", "3", "") +
+      kBase + "<sesionesLectivas>" + sesion(" id=\"101\"", "Música", "JGL", "Primero A", "3", "") +
       sesion(" id=\"102\"", "Música", "XYZ", "Primero A", "15", "") +
       sesion(" id=\"103\"", "Dibujo", "JGL", "Primero A", "2", "") +
-      sesion(" id=\"104\"", "Música", "JGL", "Segundo B", " ", "Guardia") +
-      "</sesionesLectivas>"));
-  EXPECT_EQ(f.rows("ASIGT", kCampos),
-            (Rows{{"Música", "JGL", "SEC1A", "", "", "SEC", "1", "A", "3", "111", "", "", "101"},
-                  {"Música", "", "SEC1A", "", "", "SEC", "1", "A", "15", "21111111111111", "", "",
-                   "102"},
-                  {"Música", "JGL", "", "", "", "", "", "", "1", "1", "", "Guardia", "104"}}));
+      sesion(" id=\"104\"", "Música", "JGL", "Segundo B", " ", "Guardia") + "</sesionesLectivas>"));
+  EXPECT_EQ(
+      f.rows("ASIGT", kCampos),
+      (Rows{{"Música", "JGL", "SEC1A", "", "", "SEC", "1", "A", "3", "111", "", "", "101"},
+            {"Música", "", "SEC1A", "", "", "SEC", "1", "A", "15", "21111111111111", "", "", "102"},
+            {"Música", "JGL", "", "", "", "", "", "", "1", "1", "", "Guardia", "104"}}));
   EXPECT_EQ(linesWith(r.informe, "103: se omite porque su materia 'Dibujo'").size(), 1u);
   EXPECT_EQ(linesWith(r.informe, "102: el profesor 'XYZ' no está en PROFT").size(), 1u);
   EXPECT_EQ(linesWith(r.informe, "104: el grupo 'Segundo B' no está en GRUPOST").size(), 1u);
@@ -104,10 +106,12 @@ TEST(ExportarSesiones, NonIntegerPeriodsOrIdentifiersStopTheRun) {
         documento(kBase + "<sesionesLectivas>" + sesion(" id=\"5\"", "Música", "", "", "1", "") +
                   sesion(atributo, "Música", "", "", numSesiones, "") + "</sesionesLectivas>"));
     EXPECT_NE(m.find("\n" + std::string(valor) + " is not a valid integer value\n"),
-              std::string::npos) << m;
-    EXPECT_EQ(m.find("Un dato del documento debe ser un número entero y no lo es: " +
-                     std::string(valor)),
-              0u) << m;
+              std::string::npos)
+        << m;
+    EXPECT_EQ(
+        m.find("Un dato del documento debe ser un número entero y no lo es: " + std::string(valor)),
+        0u)
+        << m;
   }
 }
 

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <chrono>
+#include <iostream>
 #include <map>
 #include <thread>
 
@@ -39,7 +39,8 @@ class Concurrency : public ::testing::Test {
   fs::path dir = work / "DTEMP";
   std::vector<std::string> exportOf(const fs::path& document) const {
     const bool b = document == schools.documentB();
-    return {VESTRAN_CLI, "exportar", utf8(document), "--dir", utf8(dir), "--marcos", b ? "1,2" : "1"};
+    return {VESTRAN_CLI, "exportar", utf8(document), "--dir",
+            utf8(dir),   "--marcos", b ? "1,2" : "1"};
   }
   // The second run of a round starts a little later each round, so that the rounds cover
   // every overlap from a common start to one after the other.

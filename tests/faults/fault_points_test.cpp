@@ -84,8 +84,10 @@ TEST(FaultPoints, AKillAtEveryStepOfARestoreLeavesBothSetsWhole) {
     int passes;
     bool swapped;  // after the next run
   } cases[] = {
-      {"colocar:antes-de-decidir", 0, false}, {"colocar:decidido", 0, true},
-      {"colocar:tabla", 1, true},             {"colocar:tabla", 5, true},
+      {"colocar:antes-de-decidir", 0, false},
+      {"colocar:decidido", 0, true},
+      {"colocar:tabla", 1, true},
+      {"colocar:tabla", 5, true},
       {"colocar:sin-anteriores", 0, true},
   };
   for (const Case& c : cases) {
@@ -108,7 +110,8 @@ TEST(FaultPoints, AKillAtEveryStepOfARestoreLeavesBothSetsWhole) {
     });
     EXPECT_EQ(code, -SIGKILL);
     { const PlannerFolder next = PlannerFolder::take(dir); }
-    EXPECT_EQ(nameOf(schools.stateOf(dir)), std::string(nameOf(c.swapped ? State::setA : State::setB)));
+    EXPECT_EQ(nameOf(schools.stateOf(dir)),
+              std::string(nameOf(c.swapped ? State::setA : State::setB)));
     EXPECT_EQ(nameOf(schools.earlierStateOf(dir)),
               std::string(nameOf(c.swapped ? State::setB : State::setA)));
     EXPECT_EQ(litterIn(dir), std::vector<std::string>{});

@@ -36,10 +36,14 @@ std::vector<std::string> litterIn(const fs::path& dir) {
 
 const char* nameOf(State s) {
   switch (s) {
-    case State::setA: return "A";
-    case State::setB: return "B";
-    case State::mixed: return "mixed";
-    case State::none: return "none";
+    case State::setA:
+      return "A";
+    case State::setB:
+      return "B";
+    case State::mixed:
+      return "mixed";
+    case State::none:
+      return "none";
   }
   return "?";
 }
@@ -58,8 +62,8 @@ TwoSchools::TwoSchools(const fs::path& work, int sessions) : work_(work) {
   EXPECT_NE(setA_, setB_);
 
   fs::copy_file(work / "ref-a" / "SOLUC.DBF", work / "ref-b" / "SOLUC.DBF");
-  for (const auto& [dir, result] : {std::pair{work / "ref-a", &resultOverA_},
-                                    std::pair{work / "ref-b", &resultOverB_}}) {
+  for (const auto& [dir, result] :
+       {std::pair{work / "ref-a", &resultOverA_}, std::pair{work / "ref-b", &resultOverB_}}) {
     *result = readFile(importar({documentA_, dir}).archivo);
   }
 }

@@ -24,8 +24,8 @@ using Clock = std::chrono::steady_clock;
 
 // How long a command takes when nothing stops it: the middle of three runs, so that one
 // slow or fast run on a busy machine does not set the kill times.
-std::chrono::microseconds timeOf(const std::vector<std::string>& command,
-                                 const std::function<void()>& before = [] {}) {
+std::chrono::microseconds timeOf(
+    const std::vector<std::string>& command, const std::function<void()>& before = [] {}) {
   std::vector<std::chrono::microseconds> times;
   for (int i = 0; i < 3; ++i) {
     before();
@@ -56,8 +56,8 @@ class Kills : public ::testing::Test {
 
 TEST_F(Kills, AnExportKilledAnywhereLeavesOneWholeSet) {
   constexpr int kKills = 100;
-  const std::vector<std::string> exportB = {VESTRAN_CLI, "exportar", utf8(schools.documentB()),
-                                            "--dir", utf8(dir), "--marcos", "1,2"};
+  const std::vector<std::string> exportB = {
+      VESTRAN_CLI, "exportar", utf8(schools.documentB()), "--dir", utf8(dir), "--marcos", "1,2"};
   const auto duration = timeOf(exportB, [&] { schools.plannerWithA(dir); });
   const std::string document = readFile(schools.documentB());
   std::map<std::string, int> seen;
@@ -80,8 +80,8 @@ TEST_F(Kills, AnExportKilledAnywhereLeavesOneWholeSet) {
     EXPECT_EQ(readFile(schools.documentB()), document);
   }
   std::cout << "export of " << kSessions << " sessions, " << duration.count() / 1000
-            << " ms, killed " << kKills << " times: earlier set A " << seen["A"]
-            << ", new set B " << seen["B"] << ", inside the final step (completed by the next "
+            << " ms, killed " << kKills << " times: earlier set A " << seen["A"] << ", new set B "
+            << seen["B"] << ", inside the final step (completed by the next "
             << "run) " << seen["decided"] << "\n";
   EXPECT_GT(seen["A"], 0);
   EXPECT_GT(seen["B"], 0);

@@ -23,11 +23,11 @@
 #include "MainForm/InteraccionQt.hpp"
 #include "MainForm/TMForm.hpp"
 #include "Plantihoras/TPlantillas.hpp"
-#include "mensajes/Mensajes.hpp"
 #include "generar_centro/CentroGenerado.hpp"
-#include "ventanas/Componentes.hpp"
+#include "mensajes/Mensajes.hpp"
 #include "store/table/table.hpp"
 #include "ventanas/Ayuda.hpp"
+#include "ventanas/Componentes.hpp"
 #include "ventanas/Traducciones.hpp"
 
 namespace vestran {
@@ -148,20 +148,23 @@ class GuiTest : public QObject {
 
     const QString doc = documento();
     const QString roto = QString::fromStdString(ruta("roto.xml").string());
-    QTest::newRow("batch export completed") << QStringList{"EXPORTAR", "x"} << doc
-        << QStringList{qtexto(kProcesoFinalizado)} << 0 << true << "1";
-    QTest::newRow("batch import, dialog cancelled") << QStringList{"Importar", "x"} << QString()
+    QTest::newRow("batch export completed")
+        << QStringList{"EXPORTAR", "x"} << doc << QStringList{qtexto(kProcesoFinalizado)} << 0
+        << true << "1";
+    QTest::newRow("batch import, dialog cancelled")
+        << QStringList{"Importar", "x"} << QString()
         << QStringList{qtexto(kAntesDeImportar), qtexto(kNoExisteArchivoXml)} << 0 << true << "-1";
-    QTest::newRow("batch export, dialog cancelled") << QStringList{"exportar", ""} << QString()
-        << QStringList{qtexto(kNoExisteArchivo)} << 0 << true << "-1";
-    QTest::newRow("batch export, document broken") << QStringList{"exportar", "x"} << roto
-        << QStringList{} << 1 << false << "0";
-    QTest::newRow("batch, unknown word") << QStringList{"exportar ", "x"} << doc
-        << QStringList{} << 0 << false << "0";
-    QTest::newRow("one parameter is interactive") << QStringList{"exportar"} << doc
-        << QStringList{} << 0 << false << "";
-    QTest::newRow("three parameters are interactive") << QStringList{"exportar", "x", "y"} << doc
-        << QStringList{} << 0 << false << "";
+    QTest::newRow("batch export, dialog cancelled")
+        << QStringList{"exportar", ""} << QString() << QStringList{qtexto(kNoExisteArchivo)} << 0
+        << true << "-1";
+    QTest::newRow("batch export, document broken")
+        << QStringList{"exportar", "x"} << roto << QStringList{} << 1 << false << "0";
+    QTest::newRow("batch, unknown word")
+        << QStringList{"exportar ", "x"} << doc << QStringList{} << 0 << false << "0";
+    QTest::newRow("one parameter is interactive")
+        << QStringList{"exportar"} << doc << QStringList{} << 0 << false << "";
+    QTest::newRow("three parameters are interactive")
+        << QStringList{"exportar", "x", "y"} << doc << QStringList{} << 0 << false << "";
   }
 
   void batchModeAndStatusFile() {
@@ -180,8 +183,7 @@ class GuiTest : public QObject {
     QCOMPARE(usuario.errores.size(), errores);
     QCOMPARE(form->isVisible(), !cerradaSola);
     form->close();
-    const std::string esperado =
-        estado.isEmpty() ? "7" : estado.toStdString();
+    const std::string esperado = estado.isEmpty() ? "7" : estado.toStdString();
     QCOMPARE(leer(ini()), "; del planificador\r\n[Transformadores]\r\nTransformado=" + esperado +
                               "\r\nOtra=x\r\n");
   }
@@ -254,19 +256,19 @@ class GuiTest : public QObject {
 
     const int ctrl = Qt::ControlModifier;
     QTest::newRow("one click") << QList<int>{1} << QList<int>{0} << true << "T         "
-        << QString() << QStringList{"1-16:00:00-16:55:00-Lectiva"};
-    QTest::newRow("ctrl-click, list order wins over click order") << QList<int>{2, 0}
-        << QList<int>{0, ctrl} << true << "M         N         " << QString()
+                               << QString() << QStringList{"1-16:00:00-16:55:00-Lectiva"};
+    QTest::newRow("ctrl-click, list order wins over click order")
+        << QList<int>{2, 0} << QList<int>{0, ctrl} << true << "M         N         " << QString()
         << QStringList{"1-08:30:00-09:25:00-Lectiva", "2-09:25:00-10:20:00-Lectiva"};
-    QTest::newRow("shift-click selects a range of three") << QList<int>{0, 2}
-        << QList<int>{0, int(Qt::ShiftModifier)} << false << "M         T         N         "
-        << qtexto(kDemasiadosMarcos)
+    QTest::newRow("shift-click selects a range of three")
+        << QList<int>{0, 2} << QList<int>{0, int(Qt::ShiftModifier)} << false
+        << "M         T         N         " << qtexto(kDemasiadosMarcos)
         << QStringList{"1-19:00:00-19:55:00-Nocturno"};
-    QTest::newRow("ctrl-click deselects and still shows that frame") << QList<int>{0, 1, 1}
-        << QList<int>{0, ctrl, ctrl} << true << "M         " << QString()
+    QTest::newRow("ctrl-click deselects and still shows that frame")
+        << QList<int>{0, 1, 1} << QList<int>{0, ctrl, ctrl} << true << "M         " << QString()
         << QStringList{"1-16:00:00-16:55:00-Lectiva"};
-    QTest::newRow("nothing chosen") << QList<int>{} << QList<int>{} << false << ""
-        << qtexto(kAlMenosUnMarco)
+    QTest::newRow("nothing chosen")
+        << QList<int>{} << QList<int>{} << false << "" << qtexto(kAlMenosUnMarco)
         << QStringList{"1-08:30:00-09:25:00-Lectiva", "2-09:25:00-10:20:00-Lectiva"};
   }
 
@@ -292,7 +294,8 @@ class GuiTest : public QObject {
                         Plantillas.ListBox2->visualItemRect(item).center());
     }
     QStringList mostradas;
-    for (int i = 0; i < Plantillas.ListBox1->count(); ++i) mostradas << Plantillas.ListBox1->item(i)->text();
+    for (int i = 0; i < Plantillas.ListBox1->count(); ++i)
+      mostradas << Plantillas.ListBox1->item(i)->text();
     QCOMPARE(mostradas, horas);
     QTest::mouseClick(Plantillas.BitBtnContinuar, Qt::LeftButton);
     QVERIFY(!Plantillas.isVisible());
@@ -362,10 +365,19 @@ class GuiTest : public QObject {
                         Plantillas.ListBox2->visualItemRect(Plantillas.ListBox2->item(1)).center());
     }
     switch (salida) {
-      case 0: QTest::keyClick(&Plantillas, Qt::Key_Escape); break;
-      case 1: Plantillas.close(); break;
-      case 2: QTest::keyClick(&Plantillas, Qt::Key_F4, Qt::AltModifier); Plantillas.close(); break;
-      case 3: QTest::mouseClick(Plantillas.BitBtnContinuar, Qt::LeftButton); break;
+      case 0:
+        QTest::keyClick(&Plantillas, Qt::Key_Escape);
+        break;
+      case 1:
+        Plantillas.close();
+        break;
+      case 2:
+        QTest::keyClick(&Plantillas, Qt::Key_F4, Qt::AltModifier);
+        Plantillas.close();
+        break;
+      case 3:
+        QTest::mouseClick(Plantillas.BitBtnContinuar, Qt::LeftButton);
+        break;
     }
     QVERIFY(!Plantillas.isVisible());
     QCOMPARE(Plantillas.resultMH, conUnMarco);
@@ -382,7 +394,8 @@ class GuiTest : public QObject {
     QTest::keyClick(Plantillas.ListBox2, Qt::Key_F1);
     QCOMPARE(usuario.ayudas, 2);
     Plantillas.close();
-    QMessageBox caja(QMessageBox::NoIcon, "t", qtexto(kNoExisteArchivo), QMessageBox::Ok, form.get());
+    QMessageBox caja(QMessageBox::NoIcon, "t", qtexto(kNoExisteArchivo), QMessageBox::Ok,
+                     form.get());
     caja.show();
     QTest::keyClick(&caja, Qt::Key_F1);
     QCOMPARE(usuario.ayudas, 3);
@@ -427,7 +440,8 @@ class GuiTest : public QObject {
     QCOMPARE(usuario.errores.size(), 1);
     const QString e = usuario.errores[0];
     QVERIFY2(e.contains(QString::fromUtf8("'MAÑANA-LARGA' no ha dado ninguna hora: su "
-                                          "identificador tiene 12 caracteres")), qPrintable(e));
+                                          "identificador tiene 12 caracteres")),
+             qPrintable(e));
     QVERIFY2(e.contains(qtexto(kNingunaTablaModificada)), qPrintable(e));
     QVERIFY(form->BExportar->isEnabled());
     QVERIFY(!std::filesystem::exists(ruta("DTEMP") / "ASIGT.DBF"));
@@ -448,8 +462,10 @@ class GuiTest : public QObject {
     QCOMPARE(usuario.resumenes.size(), std::size_t{2});
     const Resumen& r = usuario.resumenes[1];
     QCOMPARE(r.lineas.size(), std::size_t{2});
-    QCOMPARE(qtexto(r.lineas[0]), "Resultado: " + QString::fromStdString(
-                                      std::filesystem::absolute(ruta("ResultadoVestrancentro.xml")).string()));
+    QCOMPARE(qtexto(r.lineas[0]),
+             "Resultado: " +
+                 QString::fromStdString(
+                     std::filesystem::absolute(ruta("ResultadoVestrancentro.xml")).string()));
     QCOMPARE(qtexto(r.lineas[1]), QStringLiteral("Clases escritas en el horario: 200"));
     QVERIFY(std::filesystem::exists(ruta("ResultadoVestrancentro.xml")));
     importa->close();
@@ -468,7 +484,8 @@ class GuiTest : public QObject {
       QCOMPARE(caja.cifras.size(), std::size_t{2});
       QCOMPARE(caja.cifras[1].first->text(), QStringLiteral("ASIGT"));
       QCOMPARE(caja.cifras[1].second->text(), QStringLiteral("3 filas"));
-      QCOMPARE(caja.cifras[0].second->geometry().right(), caja.cifras[1].second->geometry().right());
+      QCOMPARE(caja.cifras[0].second->geometry().right(),
+               caja.cifras[1].second->geometry().right());
       QVERIFY(caja.cifras[0].second->x() > caja.cifras[0].first->geometry().right());
       QVERIFY(caja.cuantos->isVisible());
       QCOMPARE(caja.cuantos->text(), QString::fromUtf8("Los detalles tienen 40 observaciones."));
@@ -498,7 +515,7 @@ class GuiTest : public QObject {
     usuario.mientrasTrabaja = [&] {
       trabajaba = form->trabajando();
       QTest::mouseClick(form->BImportar, Qt::LeftButton);  // refused
-      form->close();                                        // put off to the end
+      form->close();                                       // put off to the end
       QVERIFY(form->isVisible());
     };
     QTest::mouseClick(form->BExportar, Qt::LeftButton);
@@ -524,9 +541,10 @@ class GuiTest : public QObject {
     QTest::addColumn<QByteArray>("contenido");
     QTest::addColumn<QString>("dice");
     QTest::newRow("a text file saved as .xml") << QByteArray("Horario de 1º A\nLunes: Música\n")
-        << QString::fromUtf8("no es un documento XML");
+                                               << QString::fromUtf8("no es un documento XML");
     QTest::newRow("an empty file") << QByteArray() << QString::fromUtf8("el archivo está vacío");
-    QTest::newRow("another XML document") << QByteArray("<factura><total>12</total></factura>")
+    QTest::newRow("another XML document")
+        << QByteArray("<factura><total>12</total></factura>")
         << QString::fromUtf8("no un documento de intercambio de Colmeda");
   }
 
@@ -619,9 +637,11 @@ class GuiTest : public QObject {
     const Resumen& r = usuario.resumenes[2];
     QCOMPARE(r.avisos.size(), std::size_t{1});
     QVERIFY2(r.avisos[0].find("ya tenía un horario con 40 clases, y se le han añadido 40 "
-                              "clases más") != std::string::npos, r.avisos[0].c_str());
+                              "clases más") != std::string::npos,
+             r.avisos[0].c_str());
     QVERIFY2(r.avisos[0].find("importe de nuevo eligiendo el documento original que exportó "
-                              "Colmeda") != std::string::npos, r.avisos[0].c_str());
+                              "Colmeda") != std::string::npos,
+             r.avisos[0].c_str());
   }
 
   // The lessons the planner did not place are counted in the end box and listed in the
@@ -685,7 +705,7 @@ class GuiTest : public QObject {
              qPrintable(mientrasElige));
     QVERIFY(form->LabelProgreso->isVisible());
     QVERIFY2(form->LabelProgreso->text().contains(QString::fromUtf8("cierre vestran y vuelva a "
-                                                                   "abrirlo")),
+                                                                    "abrirlo")),
              qPrintable(form->LabelProgreso->text()));
     form->close();
   }
@@ -704,8 +724,9 @@ class GuiTest : public QObject {
     Plantillas.show();
     QVERIFY(QTest::qWaitForWindowExposed(&Plantillas));
     const auto clic = [&](int fila) {
-      QTest::mouseClick(Plantillas.ListBox2->viewport(), Qt::LeftButton, {},
-                        Plantillas.ListBox2->visualItemRect(Plantillas.ListBox2->item(fila)).center());
+      QTest::mouseClick(
+          Plantillas.ListBox2->viewport(), Qt::LeftButton, {},
+          Plantillas.ListBox2->visualItemRect(Plantillas.ListBox2->item(fila)).center());
     };
     // The first frame's periods show from the start, and so does what is wrong with it.
     QVERIFY(Plantillas.LabelAviso->isVisible());
@@ -791,8 +812,9 @@ class GuiTest : public QObject {
     std::filesystem::copy_file(ejemplo ? std::filesystem::path(ejemplo) : ruta("centro.xml"), copia,
                                std::filesystem::copy_options::overwrite_existing);
     Usuario importa;
-    importa.documentos = {QString::fromStdString(copia.string()),
-                          QString::fromStdString(ruta("ResultadoVestrancentro-ejemplo.xml").string())};
+    importa.documentos = {
+        QString::fromStdString(copia.string()),
+        QString::fromStdString(ruta("ResultadoVestrancentro-ejemplo.xml").string())};
     for (int vez = 0; vez < 2; ++vez) {
       auto form = arrancar(importa, {});
       QTest::mouseClick(form->BImportar, Qt::LeftButton);

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "store/xml/document.hpp"
+#include "importar/importar_fixture.hpp"
 #include "store/errors.hpp"
 #include "store/table/table.hpp"
-#include "importar/importar_fixture.hpp"
+#include "store/xml/document.hpp"
 #include "support/test_support.hpp"
 #ifndef _WIN32
 #include "support/child_process.hpp"
@@ -34,9 +34,9 @@ TEST_F(Importar, WorkedExample) {
 }
 
 TEST_F(Importar, UnmatchedLookupsAndOtherEdgeCases) {
-  planner({{"1", "7", "1", "GIM1", "MAT1", "1ESOA", "GARC"},    // not an ordinary room
-           {"2", "1", "X", "a12", "MAT1", "1esoa", "GARC"},     // case counts everywhere
-           {"2.4", "0", "0", " ", "ZZZ", "1ESOA", ""}},         // nearest whole day
+  planner({{"1", "7", "1", "GIM1", "MAT1", "1ESOA", "GARC"},      // not an ordinary room
+           {"2", "1", "X", "a12", "MAT1", "1esoa", "GARC"},       // case counts everywhere
+           {"2.4", "0", "0", " ", "ZZZ", "1ESOA", ""}},           // nearest whole day
           {{"A12", "Aula 12", "N"}, {"GIM1", "Gimnasio", "X"}});  // no generic room
   const auto r = importar();
   EXPECT_EQ(horario(r.archivo),
@@ -50,21 +50,23 @@ TEST_F(Importar, UnmatchedLookupsAndOtherEdgeCases) {
             "</horario>");
   const auto& l = r.informe.lineas();
   ASSERT_EQ(l.size(), 3u);
-  EXPECT_EQ(l[0], "Filas de SOLUC cuyo MARCO no está en DIASHORAST (marco vacío): 1 (por ejemplo: "
-                  "fila 2 (MARCO 'X'))");
-  EXPECT_EQ(l[1], "Filas de SOLUC cuya AULA no está en AULAT (aula sin atributos): 1 (por "
-                  "ejemplo: fila 2 (AULA 'a12'))");
-  EXPECT_EQ(l[2], "Filas de SOLUC cuya ASIG y CODGRUPO no están en ASIGT (sesion vacía): 2 (por "
-                  "ejemplo: fila 2 (ASIG 'MAT1', CODGRUPO '1esoa'); fila 3 (ASIG 'ZZZ', "
-                  "CODGRUPO '1ESOA'))");
+  EXPECT_EQ(l[0],
+            "Filas de SOLUC cuyo MARCO no está en DIASHORAST (marco vacío): 1 (por ejemplo: "
+            "fila 2 (MARCO 'X'))");
+  EXPECT_EQ(l[1],
+            "Filas de SOLUC cuya AULA no está en AULAT (aula sin atributos): 1 (por "
+            "ejemplo: fila 2 (AULA 'a12'))");
+  EXPECT_EQ(l[2],
+            "Filas de SOLUC cuya ASIG y CODGRUPO no están en ASIGT (sesion vacía): 2 (por "
+            "ejemplo: fila 2 (ASIG 'MAT1', CODGRUPO '1esoa'); fila 3 (ASIG 'ZZZ', "
+            "CODGRUPO '1ESOA'))");
 }
 
 TEST_F(Importar, OfSeveralSessionsOfOneSubjectAndGroupTheLessonsTeachersIsTaken) {
   planner({{"1", "1", "0", "A12", "ING", "2B", "PEPA"},
            {"1", "2", "0", "A12", "ING", "2B", "JUAN"},
            {"1", "3", "0", "A12", "ING", "2B", "OTRO"}},
-          {{"A12", "Aula 12", "N"}},
-          {{"ING", "2B", "JUAN", "501"}, {"ING", "2B", "PEPA", "502"}});
+          {{"A12", "Aula 12", "N"}}, {{"ING", "2B", "JUAN", "501"}, {"ING", "2B", "PEPA", "502"}});
   const std::string h = horario(importar().archivo);
   EXPECT_NE(h.find("indice=\"1\" marco=\"7\"><aula id=\"Aula 12\"><sesion>502"), std::string::npos);
   EXPECT_NE(h.find("indice=\"2\" marco=\"7\"><aula id=\"Aula 12\"><sesion>501"), std::string::npos);
@@ -96,10 +98,12 @@ TEST_F(Importar, AnEarlierResultChosenAgainGetsTheLessonsInItsFirstHorario) {
   const auto avisos = resumir(second).avisos;
   ASSERT_EQ(avisos.size(), 1u);
   EXPECT_NE(avisos[0].find("ya tenía un horario con 1 clase, y se le han añadido 1 clase más"),
-            std::string::npos) << avisos[0];
+            std::string::npos)
+      << avisos[0];
   EXPECT_NE(avisos[0].find("importe de nuevo eligiendo el documento original que exportó "
                            "Colmeda"),
-            std::string::npos) << avisos[0];
+            std::string::npos)
+      << avisos[0];
 }
 
 TEST_F(Importar, AWrongDocumentOrAMissingTableWritesNothingAndReleasesEveryTable) {
@@ -153,7 +157,8 @@ TEST_F(Importar, AFailedSaveLeavesTheEarlierResultIntactAndNoTemporaryFile) {
           const std::string m = e.what();
           return m.find("No se pudo guardar el documento") != std::string::npos &&
                          m.find("no queda espacio en el disco") != std::string::npos
-                     ? 7 : 8;
+                     ? 7
+                     : 8;
         }
         return 0;
       },

@@ -38,8 +38,8 @@ TEST_F(Resultado, ASolucInUtf8OrCp850ImportsAsTheSameSolutionInWindows1252) {
     const char* name;
     const char* codepage;  // python3-dbf's
     bool clearDriver;
-    const char* cpg;       // the .cpg file beside it; none when null
-    const char* note;      // what the report says of the code page; none when null
+    const char* cpg;   // the .cpg file beside it; none when null
+    const char* note;  // what the report says of the code page; none when null
   } cases[] = {
       {"Windows-1252, named in the header", "cp1252", false, nullptr, nullptr},
       {"UTF-8, driver 0, SOLUC.cpg", "utf8", true, " utf-8\r\n",
@@ -88,11 +88,21 @@ TEST(CodePages, TheNamesCpgFilesUse) {
     const char* text;
     std::optional<int> codePage;
   } cases[] = {
-      {"UTF-8", kUtf8},       {"utf8\n", kUtf8},        {"65001", kUtf8},
-      {"1252", 1252},         {"CP850", 850},           {"ANSI 1252", 1252},
-      {"OEM 850", 850},       {"Windows-1250", 1250},   {"ISO-8859-1", 28591},
-      {"88591", 28591},       {"885915", 28605},        {"iso_8859-15", 28605},
-      {"latin-9", std::nullopt}, {"", std::nullopt},    {"CP99999", 99999},
+      {"UTF-8", kUtf8},
+      {"utf8\n", kUtf8},
+      {"65001", kUtf8},
+      {"1252", 1252},
+      {"CP850", 850},
+      {"ANSI 1252", 1252},
+      {"OEM 850", 850},
+      {"Windows-1250", 1250},
+      {"ISO-8859-1", 28591},
+      {"88591", 28591},
+      {"885915", 28605},
+      {"iso_8859-15", 28605},
+      {"latin-9", std::nullopt},
+      {"", std::nullopt},
+      {"CP99999", 99999},
   };
   for (const Case& c : cases) EXPECT_EQ(codePageOfCpgText(c.text), c.codePage) << c.text;
   EXPECT_FALSE(CodePage::available(99999));
@@ -118,7 +128,8 @@ TEST_F(Resultado, ASolucInACodePageThisBuildCannotReadStopsTheImport) {
     EXPECT_EQ(t.codePageSource(), CodePageSource::unavailable);
     EXPECT_NE(t.codePageNote()->find("SOLUC.cpg dice que los textos de SOLUC están en "
                                      "ISO-8859-16, que esta instalación de vestran no sabe leer"),
-              std::string::npos) << *t.codePageNote();
+              std::string::npos)
+        << *t.codePageNote();
   }
   try {
     importar();
@@ -136,8 +147,10 @@ TEST_F(Resultado, ASolucWithoutAPlacedLessonIsNamedAsSuch) {
     const char* warning;
   } cases[] = {
       {"no rows", {}, "no tiene ninguna fila"},
-      {"every DIA 0", {{"0", "1", "0", "A12", "MAT1", "1ESOA", "GARC"},
-                      {"0", "2", "0", "A12", "MAT1", "1ESOA", "GARC"}}, "sus 2 filas tienen DIA 0"},
+      {"every DIA 0",
+       {{"0", "1", "0", "A12", "MAT1", "1ESOA", "GARC"},
+        {"0", "2", "0", "A12", "MAT1", "1ESOA", "GARC"}},
+       "sus 2 filas tienen DIA 0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -156,13 +169,11 @@ TEST_F(Resultado, ASolucWithoutAPlacedLessonIsNamedAsSuch) {
 // Rows whose day or period is no whole number, or a negative one, are named in the summary
 // and not written; the rest of the timetable is. Nothing reads as 0 or shifts to -2.
 TEST_F(Resultado, RowsWithADayOrPeriodThatIsNoWholeNumberAreNamedAndNotWritten) {
-  const std::vector<FieldDef> textDay = {{"DIA", FieldKind::character, 3},
-                                         {"HORA", FieldKind::character, 3},
-                                         {"MARCO", FieldKind::character, 1},
-                                         {"AULA", FieldKind::character, 10},
-                                         {"ASIG", FieldKind::character, 10},
-                                         {"CODGRUPO", FieldKind::character, 10},
-                                         {"PROF", FieldKind::character, 10}};
+  const std::vector<FieldDef> textDay = {
+      {"DIA", FieldKind::character, 3},   {"HORA", FieldKind::character, 3},
+      {"MARCO", FieldKind::character, 1}, {"AULA", FieldKind::character, 10},
+      {"ASIG", FieldKind::character, 10}, {"CODGRUPO", FieldKind::character, 10},
+      {"PROF", FieldKind::character, 10}};
   struct Case {
     const char* name;
     std::vector<FieldDef> fields;
@@ -187,12 +198,14 @@ TEST_F(Resultado, RowsWithADayOrPeriodThatIsNoWholeNumberAreNamedAndNotWritten) 
     const auto avisos = resumir(r).avisos;
     ASSERT_EQ(avisos.size(), 1u);
     EXPECT_NE(avisos[0].find("1 fila de la solución del planificador (SOLUC) tiene"),
-              std::string::npos) << avisos[0];
+              std::string::npos)
+        << avisos[0];
     EXPECT_NE(avisos[0].find("fila 2 (MAT1, 1ESOA, GARC)"), std::string::npos) << avisos[0];
   }
 }
 
-TEST_F(Resultado, ASolucThatCannotBeReadSaysWhatAndWhereAndWritesNothing) {  struct Case {
+TEST_F(Resultado, ASolucThatCannotBeReadSaysWhatAndWhereAndWritesNothing) {
+  struct Case {
     const char* name;
     std::function<void(const fs::path&)> spoil;  // turns the good SOLUC into a bad one
     std::vector<std::string> messages;
@@ -229,7 +242,7 @@ TEST_F(Resultado, ASolucThatCannotBeReadSaysWhatAndWhereAndWritesNothing) {  str
          std::string b = readFile(d / "SOLUC.DBF");
          b[68 + 48 * 2 + 32] = 'L';  // MARCO, C 1, becomes L 2 with the same record length
          b[68 + 48 * 2 + 33] = 2;
-         b[68 + 48 * 3 + 33] = 9;    // AULA loses the byte
+         b[68 + 48 * 3 + 33] = 9;  // AULA loses the byte
          writeFile(d / "SOLUC.DBF", b);
        },
        {"el campo MARCO es de tipo L y mide 2 bytes, no 1"}},
@@ -281,8 +294,8 @@ TEST_F(Resultado, TheResultIsANewFileAndNeverWrittenThroughALink) {
     std::function<void(const fs::path& result)> plant;
     bool refused;
   } cases[] = {
-      {"a link to the document",
-       [&](const fs::path& r) { fs::create_symlink("centro.xml", r); }, false},
+      {"a link to the document", [&](const fs::path& r) { fs::create_symlink("centro.xml", r); },
+       false},
       {"a link to another file",
        [&](const fs::path& r) {
          writeFile(dir / "otro.xml", "de otra persona");
@@ -291,8 +304,8 @@ TEST_F(Resultado, TheResultIsANewFileAndNeverWrittenThroughALink) {
        false},
       {"a link to nothing",
        [&](const fs::path& r) { fs::create_symlink(dir / "no-existe.xml", r); }, false},
-      {"another name of the document", [&](const fs::path& r) { fs::create_hard_link(dir / "centro.xml", r); },
-       false},
+      {"another name of the document",
+       [&](const fs::path& r) { fs::create_hard_link(dir / "centro.xml", r); }, false},
       {"a document that is a link to the result",
        [&](const fs::path& r) {
          fs::rename(dir / "centro.xml", r);
@@ -319,8 +332,8 @@ TEST_F(Resultado, TheResultIsANewFileAndNeverWrittenThroughALink) {
       EXPECT_TRUE(r.reemplazado);
     } catch (const DocumentError& e) {
       EXPECT_TRUE(c.refused) << e.what();
-      EXPECT_NE(std::string(e.what()).find("que es el propio documento elegido"),
-                std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("que es el propio documento elegido"), std::string::npos)
+          << e.what();
     }
     EXPECT_EQ(readFile(dir / "centro.xml"), kDocumento);
     EXPECT_EQ(fs::exists(dir / "otro.xml") ? readFile(dir / "otro.xml") : "", other);

@@ -48,8 +48,8 @@ for t in tramos:
     assert aula.find('sesion').text in ids, aula.find('sesion').text
 print(len(tramos))
 )",
-                                       {(dir / "centro-ejemplo.xml").string(),
-                                        (dir / "ResultadoVestrancentro-ejemplo.xml").string()});
+                                     {(dir / "centro-ejemplo.xml").string(),
+                                      (dir / "ResultadoVestrancentro-ejemplo.xml").string()});
   EXPECT_NE(r.out.find("Clases escritas en el horario: " + verdict.substr(0, verdict.size() - 1)),
             std::string::npos)
       << verdict << r.out;

@@ -61,7 +61,8 @@ TEST_F(SolucInterop, Dbase3AndVisualFoxProTablesWrittenByPythonDbf) {
   REQUIRE_INDEPENDENT_TOOLS();
   for (const char* type : {"db3", "vfp"}) {
     SCOPED_TRACE(type);
-    const std::string numbers = std::string(type) == "vfp" ? "dia B; hora I" : "dia N(2,0); hora F(4,1)";
+    const std::string numbers =
+        std::string(type) == "vfp" ? "dia B; hora I" : "dia N(2,0); hora F(4,1)";
     python(R"(
 import sys, dbf
 t = dbf.Table(sys.argv[1], sys.argv[2] + '; marco C(1); aula C(10); asig C(10); codgrupo C(10); prof C(10)',

@@ -24,8 +24,8 @@ TEST(Recuento, GivesTheCountAndTheFirstFiveExamplesAndSaysWhenThereAreMore) {
     for (int i = 1; i <= c.cases; ++i) r.contar("fila " + std::to_string(i));
     Informe informe;
     r.anotarEn(informe);
-    EXPECT_EQ(informe.lineas(), c.line.empty() ? std::vector<std::string>{}
-                                               : std::vector<std::string>{c.line});
+    EXPECT_EQ(informe.lineas(),
+              c.line.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.line});
     EXPECT_EQ(r.total(), static_cast<std::size_t>(c.cases));
   }
 }

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "store/errors.hpp"
 #include "modos/ArchivoIni.hpp"
+#include "store/errors.hpp"
 #include "support/test_support.hpp"
 
 namespace vestran {
@@ -46,9 +46,10 @@ TEST(IniFile, SetsOneValueAndKeepsEveryOtherByte) {
        "; cabecera\r\n[General]\r\nRuta = C:\\x ; dato\r\n\r\n[transformadores]\r\n"
        "; nota\r\n  TRANSFORMADO =1\r\ntransformado=5\r\nSinIgual\r\n"},
       {"key added at the end of its section, before the blank line",
-       "[Transformadores]\nOtra=2\n\n[Siguiente]\nA=1", "[Transformadores]\nOtra=2\nTransformado=1\n\n[Siguiente]\nA=1"},
-      {"section added at the end of a file without a last line ending",
-       "[General]\nA=1", "[General]\nA=1\n[Transformadores]\nTransformado=1\n"},
+       "[Transformadores]\nOtra=2\n\n[Siguiente]\nA=1",
+       "[Transformadores]\nOtra=2\nTransformado=1\n\n[Siguiente]\nA=1"},
+      {"section added at the end of a file without a last line ending", "[General]\nA=1",
+       "[General]\nA=1\n[Transformadores]\nTransformado=1\n"},
       {"a key of another section is not taken", "[Otra]\nTransformado=9\n",
        "[Otra]\nTransformado=9\n[Transformadores]\nTransformado=1\n"},
   };
@@ -97,14 +98,17 @@ TEST(IniFile, AProgramFolderThatTakesNoNewFileSendsTheStatusToTheUsersFolder) {
   EXPECT_EQ(test::readFile(a.ruta), "[Transformadores]\r\nTransformado=1\r\n");
   test::writeFile(dir / "Dalmerin.ini", "");
   EXPECT_TRUE(archivoDeEstado(dir.path()).junto);  // one beside the program is used
-  if (antes) ::setenv("XDG_STATE_HOME", guardado.c_str(), 1);
-  else ::unsetenv("XDG_STATE_HOME");
+  if (antes)
+    ::setenv("XDG_STATE_HOME", guardado.c_str(), 1);
+  else
+    ::unsetenv("XDG_STATE_HOME");
 }
 
 TEST(IniFile, ALinkToTheStatusFileIsFollowedAndItsTargetUpdated) {
   test::TempDir dir;
   std::filesystem::create_directories(dir / "real");
-  test::writeFile(dir / "real" / "Dalmerin.ini", "; del planificador\n[Transformadores]\nTransformado=0\n");
+  test::writeFile(dir / "real" / "Dalmerin.ini",
+                  "; del planificador\n[Transformadores]\nTransformado=0\n");
   std::filesystem::create_symlink("real/Dalmerin.ini", dir / "Dalmerin.ini");
   escribirEstado(dir / "Dalmerin.ini", EstadoTransformado::terminado);
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "Dalmerin.ini"));

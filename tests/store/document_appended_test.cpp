@@ -109,11 +109,13 @@ TEST(DocumentAppended, EveryEncodingKeepsTheInputByteForByteAroundTheNewSection)
     // The section itself, in the document's encoding and line ends.
     const std::string nl = c.crlf ? "\r\n" : "\n";
     const std::string euro = std::string(c.encoding) == "ISO-8859-1" ? "&#8364;" : "€";
-    EXPECT_EQ(out.substr(at, out.size() - input.size()),
-              test::encodeAs("<horario>" + nl + "<tramo dia=\"1\" marco=\"Mañana &amp; tarde " +
-                                 euro + "\"><aula id=\"Aula &quot;Ñ&quot; &lt;1&gt;\"><sesion>345"
-                                 "</sesion><profesor/></aula></tramo>" + nl + "</horario>",
-                             c.encoding));
+    EXPECT_EQ(
+        out.substr(at, out.size() - input.size()),
+        test::encodeAs("<horario>" + nl + "<tramo dia=\"1\" marco=\"Mañana &amp; tarde " + euro +
+                           "\"><aula id=\"Aula &quot;Ñ&quot; &lt;1&gt;\"><sesion>345"
+                           "</sesion><profesor/></aula></tramo>" +
+                           nl + "</horario>",
+                       c.encoding));
     EXPECT_EQ(canonical(out), canonical(savedFromTree(input)));
   }
 }
@@ -124,13 +126,11 @@ TEST(DocumentAppended, AnEarlierHorarioGetsTheLessonsAndAnEmptyOneFollowsAtTheEn
     std::string input;
     std::string output;
   } cases[] = {
-      {"with content",
-       "<datosGHC>\n<horario>\n<tramo dia=\"0\"/>\n</horario>\n</datosGHC>",
+      {"with content", "<datosGHC>\n<horario>\n<tramo dia=\"0\"/>\n</horario>\n</datosGHC>",
        "<datosGHC>\n<horario>\n<tramo dia=\"0\"/>\n<tramo dia=\"1\" marco=\"Mañana &amp; tarde "
        "€\"><aula id=\"Aula &quot;Ñ&quot; &lt;1&gt;\"><sesion>345</sesion><profesor/></aula>"
        "</tramo>\n</horario>\n<horario/></datosGHC>"},
-      {"an empty-element tag",
-       "<datosGHC><horario a=\"1\" /></datosGHC>",
+      {"an empty-element tag", "<datosGHC><horario a=\"1\" /></datosGHC>",
        "<datosGHC><horario a=\"1\" >\n<tramo dia=\"1\" marco=\"Mañana &amp; tarde €\"><aula "
        "id=\"Aula &quot;Ñ&quot; &lt;1&gt;\"><sesion>345</sesion><profesor/></aula></tramo>\n"
        "</horario><horario/></datosGHC>"},

@@ -38,8 +38,8 @@ TEST(Document, ReadsTheSameTextsFromEveryEncodingAndSavesBackInIt) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string utf8 = std::string(c.name) == "utf8-bom" ? "\xEF\xBB\xBF" + body
-                                                                : c.declaration + body;
+    const std::string utf8 =
+        std::string(c.name) == "utf8-bom" ? "\xEF\xBB\xBF" + body : c.declaration + body;
     std::string bytes = utf8;
     if (std::string(c.encoding).starts_with("UTF-16")) {
       bytes = test::encodeAs(body, c.encoding);
@@ -144,7 +144,8 @@ TEST(Document, SaveKeepsEverythingOfTheInputAndAddsNewElementsAtTheEnd) {
             "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" standalone=\"yes\"?>\n"
             "<!-- exportado -->\n<?proceso dato?>\n<datosGHC version=\"2\">\n"
             "  <a><![CDATA[x < y]]></a>\n  <b/>\n"
-            "<horario><tramo dia=\"-1\" marco=\"Ma\xF1" "ana &amp; tarde\">"
+            "<horario><tramo dia=\"-1\" marco=\"Ma\xF1"
+            "ana &amp; tarde\">"
             "<sesion>101 &lt;</sesion></tramo></horario></datosGHC>\n");
 }
 
@@ -210,8 +211,8 @@ TEST(Document, EntitiesThatExpandFarPastTheDocumentAreRefused) {
   const std::string entity(100'000, 'x');
   std::string refs;
   for (int i = 0; i < 20'000; ++i) refs += "&e;";
-  const std::string attack = "<!DOCTYPE datosGHC [<!ENTITY e \"" + entity +
-                             "\">]><datosGHC><a>" + refs + "</a></datosGHC>";
+  const std::string attack = "<!DOCTYPE datosGHC [<!ENTITY e \"" + entity + "\">]><datosGHC><a>" +
+                             refs + "</a></datosGHC>";
   ASSERT_LT(attack.size(), 170'000u);
   const auto refused = [&] {
     const auto start = std::chrono::steady_clock::now();
@@ -233,9 +234,15 @@ TEST(Document, EntitiesThatExpandFarPastTheDocumentAreRefused) {
 #endif
 
   // Nested entities count with what they expand to; a few uses of a small one are fine.
-  const Document nested = Document::parse(
-      "<!DOCTYPE d [<!ENTITY a \"" + std::string(1000, 'y') + "\"><!ENTITY b \"&a;&a;&a;&a;"
-      "&a;&a;&a;&a;&a;&a;\">]><d>" + [] { std::string s; for (int i = 0; i < 200; ++i) s += "&b;"; return s; }() + "</d>");
+  const Document nested = Document::parse("<!DOCTYPE d [<!ENTITY a \"" + std::string(1000, 'y') +
+                                          "\"><!ENTITY b \"&a;&a;&a;&a;"
+                                          "&a;&a;&a;&a;&a;&a;\">]><d>" +
+                                          [] {
+                                            std::string s;
+                                            for (int i = 0; i < 200; ++i) s += "&b;";
+                                            return s;
+                                          }() +
+                                          "</d>");
   ASSERT_TRUE(nested.empty());
   EXPECT_EQ(nested.problem()->kind, LoadProblem::Kind::entityExpansion);
   const Document fine = Document::parse(

@@ -47,8 +47,10 @@ std::string code(const fs::path& dir, std::string_view name) {
 std::map<std::string, std::string> filesOf(const fs::path& dir) {
   std::map<std::string, std::string> files;
   for (const std::string& name : test::listDir(dir)) {
-    if (fs::is_regular_file(dir / name)) files[name] = test::readFile(dir / name);
-    else files[name] = "<carpeta>";
+    if (fs::is_regular_file(dir / name))
+      files[name] = test::readFile(dir / name);
+    else
+      files[name] = "<carpeta>";
   }
   return files;
 }
@@ -118,7 +120,8 @@ TEST(StagedTables, WithoutAnEarlierSetARestoreSaysSoAndChangesNothing) {
     FAIL();
   } catch (const TableError& e) {
     EXPECT_NE(std::string(e.what()).find("no hay tablas anteriores que restaurar"),
-              std::string::npos) << e.what();
+              std::string::npos)
+        << e.what();
     EXPECT_NE(std::string(e.what()).find("No se ha modificado ninguna tabla"), std::string::npos);
   }
   EXPECT_EQ(filesOf(dir.path()), before);
@@ -295,7 +298,8 @@ TEST(TemporaryNames, OnlyVestransOwnPatternCounts) {
   for (const Case& c : cases) {
     EXPECT_EQ(os::isTemporaryName(c.name, c.target), c.temporary) << c.name << " " << c.target;
   }
-  EXPECT_TRUE(os::isTemporaryName(os::pathToUtf8(os::temporaryPathFor("R.xml").filename()), "R.xml"));
+  EXPECT_TRUE(
+      os::isTemporaryName(os::pathToUtf8(os::temporaryPathFor("R.xml").filename()), "R.xml"));
 }
 
 }  // namespace

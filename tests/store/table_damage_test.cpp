@@ -15,9 +15,8 @@ using test::TempDir;
 
 // A small valid level-7 table: 2 rows of COD C(10), N I, HORAS N(18,8).
 std::string validTable(const TempDir& dir) {
-  const std::vector<FieldDef> fields = {{"COD", FieldKind::character, 10},
-                                        {"N", FieldKind::integer},
-                                        {"HORAS", FieldKind::floating}};
+  const std::vector<FieldDef> fields = {
+      {"COD", FieldKind::character, 10}, {"N", FieldKind::integer}, {"HORAS", FieldKind::floating}};
   Table::recreate(dir.path(), "BUENA", fields, TableFormat::level7);
   Table t = Table::open(dir.path(), "BUENA");
   for (int i = 0; i < 2; ++i) {

@@ -110,7 +110,8 @@ TEST(TableWrites, AFailedWriteLeavesTheEarlierTableWholeAndNoTemporaryFile) {
           t.close();
         } catch (const TableError& e) {
           return std::string(e.what()).find("no queda espacio en el disco") != std::string::npos
-                     ? 7 : 8;
+                     ? 7
+                     : 8;
         }
         return 0;
       },
@@ -127,7 +128,8 @@ TEST(TableWrites, AReplacementWindowsRefusesKeepsTheEarlierFileAndNoTemporary) {
   test::writeFile(dir / "R.xml", "anterior");
   {
     test::FileHolder other(dir / "R.xml");  // open with no sharing in another program
-    EXPECT_THROW(os::writeFileAtomically(dir / "R.xml", "nuevo", os::AtLink::replace), os::FileError);
+    EXPECT_THROW(os::writeFileAtomically(dir / "R.xml", "nuevo", os::AtLink::replace),
+                 os::FileError);
   }
   EXPECT_EQ(test::readFile(dir / "R.xml"), "anterior");
   EXPECT_EQ(test::listDir(dir.path()), std::vector<std::string>{"R.xml"});

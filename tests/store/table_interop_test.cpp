@@ -24,7 +24,7 @@ std::string csvOf(const std::filesystem::path& dir, std::string_view name) {
 // The layout of the day-period table's long names, plus one field of every kind.
 void writeSample(const std::filesystem::path& dir, TableFormat format) {
   const std::vector<FieldDef> fields = {
-      {"TEXTODIA", FieldKind::character, 20},  {"CL_HORADESDE", FieldKind::character, 8},
+      {"TEXTODIA", FieldKind::character, 20},   {"CL_HORADESDE", FieldKind::character, 8},
       {"CL_GENERICA", FieldKind::character, 1}, {"CL_SESION", FieldKind::integer},
       {"ESTAREA", FieldKind::logical},          {"HORAS", FieldKind::floating},
   };
@@ -139,8 +139,8 @@ TEST(Interop, TheLanguageDriverBytePicksTheCodePage) {
     const char* cp;
     const char* text;  // in letters the code page has
   } cases[] = {
-      {"cp437", "Año Ñandú é"}, {"cp850", "Año Ñandú é"},   {"cp852", "Łódź čeština"},
-      {"cp1252", "Año Ñandú é"}, {"cp866", "Дневной"},       {"cp1250", "Łódź čeština"},
+      {"cp437", "Año Ñandú é"},  {"cp850", "Año Ñandú é"}, {"cp852", "Łódź čeština"},
+      {"cp1252", "Año Ñandú é"}, {"cp866", "Дневной"},     {"cp1250", "Łódź čeština"},
   };
   for (const auto& [cp, text] : cases) {
     SCOPED_TRACE(cp);

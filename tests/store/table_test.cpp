@@ -13,10 +13,8 @@ namespace {
 using test::TempDir;
 
 const std::vector<FieldDef> kFields = {
-    {"COD", FieldKind::character, 10},
-    {"CL_HORADESDE", FieldKind::character, 8},
-    {"DNI", FieldKind::integer},
-    {"ESTAREA", FieldKind::logical},
+    {"COD", FieldKind::character, 10}, {"CL_HORADESDE", FieldKind::character, 8},
+    {"DNI", FieldKind::integer},       {"ESTAREA", FieldKind::logical},
     {"HORAS", FieldKind::floating},
 };
 

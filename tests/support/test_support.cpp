@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cwchar>
 #include <chrono>
+#include <cwchar>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -18,10 +18,10 @@
 #endif
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 extern char** environ;
 #endif
@@ -60,7 +60,8 @@ void writeFile(const fs::path& path, std::string_view bytes) {
 
 std::vector<std::string> listDir(const fs::path& dir) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(utf8(entry.path().filename()));
+  for (const auto& entry : fs::directory_iterator(dir))
+    names.push_back(utf8(entry.path().filename()));
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -95,8 +96,10 @@ std::wstring quoted(const std::wstring& arg) {
       ++backslashes;
       continue;
     }
-    if (c == L'"') q.append(backslashes * 2 + 1, L'\\');
-    else q.append(backslashes, L'\\');
+    if (c == L'"')
+      q.append(backslashes * 2 + 1, L'\\');
+    else
+      q.append(backslashes, L'\\');
     backslashes = 0;
     q += c;
   }
@@ -144,10 +147,9 @@ Child::Child(const std::vector<std::string>& command, const Environment& env,
   si.hStdOutput = out;
   si.hStdError = err;
   PROCESS_INFORMATION pi{};
-  const BOOL started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
-                                        CREATE_UNICODE_ENVIRONMENT, environment.data(),
-                                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(),
-                                        &si, &pi);
+  const BOOL started = ::CreateProcessW(
+      nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT, environment.data(),
+      workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &si, &pi);
   ::CloseHandle(in);
   ::CloseHandle(out);
   ::CloseHandle(err);
@@ -200,10 +202,10 @@ Child::Child(const std::vector<std::string>& command, const Environment& env,
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, (io_ / "in").c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, (io_ / "out").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, (io_ / "err").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 1, (io_ / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 2, (io_ / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
   if (!workingDirectory.empty()) {
     posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
   }

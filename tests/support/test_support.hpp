@@ -99,11 +99,11 @@ class FileHolder {
 bool independentToolsHere();
 
 // Skips the test where the independent tools cannot be run.
-#define REQUIRE_INDEPENDENT_TOOLS()                                                   \
-  do {                                                                                \
-    if (!::vestran::test::independentToolsHere()) {                                   \
-      GTEST_SKIP() << "the Linux tools are checked from the Linux side";              \
-    }                                                                                 \
+#define REQUIRE_INDEPENDENT_TOOLS()                                      \
+  do {                                                                   \
+    if (!::vestran::test::independentToolsHere()) {                      \
+      GTEST_SKIP() << "the Linux tools are checked from the Linux side"; \
+    }                                                                    \
   } while (false)
 
 // A table as Free Pascal's TDbf reads it: "LEVEL n CP n", "FIELD name type size precision"

@@ -81,17 +81,21 @@ TEST_F(WindowsCli, WritesTheSameTablesAndResultsAsTheLinuxBuild) {
                             onZ(dir / "windows" / "DTEMP"), "--marcos", c.marcos});
     ASSERT_EQ(l.exitCode, 0) << l.err;
     ASSERT_EQ(w.exitCode, 0) << w.err;
-    EXPECT_EQ(exportedTablesOf(dir / "windows" / "DTEMP"), exportedTablesOf(dir / "linux" / "DTEMP"));
+    EXPECT_EQ(exportedTablesOf(dir / "windows" / "DTEMP"),
+              exportedTablesOf(dir / "linux" / "DTEMP"));
     for (const std::string& t : exportedTableFiles()) {
-      EXPECT_EQ(tdbfDump(dir / "windows" / "DTEMP" / t), tdbfDump(dir / "linux" / "DTEMP" / t)) << t;
+      EXPECT_EQ(tdbfDump(dir / "windows" / "DTEMP" / t), tdbfDump(dir / "linux" / "DTEMP" / t))
+          << t;
     }
     // The same solution on both sides, imported by each.
     ASSERT_EQ(run({VESTRAN_SIMULAR_SOLUC, "--dir", utf8(dir / "linux" / "DTEMP")}).exitCode, 0);
     fs::copy_file(dir / "linux" / "DTEMP" / "SOLUC.DBF", dir / "windows" / "DTEMP" / "SOLUC.DBF");
     ASSERT_EQ(linux({"importar", utf8(dir / "linux" / "centro.xml"), "--dir",
-                     utf8(dir / "linux" / "DTEMP")}).exitCode, 0);
-    const auto wi = windows({"importar", onZ(dir / "windows" / "centro.xml"), "--dir",
-                             onZ(dir / "windows" / "DTEMP")});
+                     utf8(dir / "linux" / "DTEMP")})
+                  .exitCode,
+              0);
+    const auto wi = windows(
+        {"importar", onZ(dir / "windows" / "centro.xml"), "--dir", onZ(dir / "windows" / "DTEMP")});
     ASSERT_EQ(wi.exitCode, 0) << wi.err;
     EXPECT_EQ(readFile(dir / "windows" / "ResultadoVestrancentro.xml"),
               readFile(dir / "linux" / "ResultadoVestrancentro.xml"));
@@ -124,8 +128,8 @@ TEST_F(WindowsCli, ThePlannerFolderIsDTEMPOnTheCurrentDrive) {
   fs::remove_all(driveC / "DTEMP");
   fs::create_directories(driveC / "trabajo");
   writeFile(driveC / "trabajo" / "centro.xml", generador::documentoDeCentro({100, false}));
-  const auto r = windows({"exportar", "C:\\trabajo\\centro.xml"}, {{"VESTRAN_DTEMP", ""}},
-                         driveC / "trabajo");
+  const auto r =
+      windows({"exportar", "C:\\trabajo\\centro.xml"}, {{"VESTRAN_DTEMP", ""}}, driveC / "trabajo");
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.out.find("Tablas en C:\\DTEMP"), std::string::npos) << r.out;
   EXPECT_TRUE(fs::exists(driveC / "DTEMP" / "ASIGT.DBF"));
@@ -135,7 +139,8 @@ TEST_F(WindowsCli, ThePlannerFolderIsDTEMPOnTheCurrentDrive) {
 
 TEST_F(WindowsCli, ATableHeldByAnotherWindowsProgramStopsTheRunAndNothingChanges) {
   writeFile(dir / "centro.xml", generador::documentoDeCentro({300, false}));
-  ASSERT_EQ(windows({"exportar", onZ(dir / "centro.xml"), "--dir", onZ(dir / "DTEMP")}).exitCode, 0);
+  ASSERT_EQ(windows({"exportar", onZ(dir / "centro.xml"), "--dir", onZ(dir / "DTEMP")}).exitCode,
+            0);
   const auto before = exportedTablesOf(dir / "DTEMP");
   // The helper opens PROFT with no sharing, as the planner does, and waits.
   Child planner({kWine, utf8(windowsBuild() / "tests" / "vestran-retener.exe"),
@@ -156,8 +161,10 @@ TEST_F(WindowsCli, ATableHeldByAnotherWindowsProgramStopsTheRunAndNothingChanges
 
 TEST_F(WindowsCli, TablaWritesTheSameCsvBytes) {
   writeFile(dir / "centro.xml", readFile(fs::path(VESTRAN_EXAMPLES) / "centro-ejemplo.xml"));
-  ASSERT_EQ(linux({"exportar", utf8(dir / "centro.xml"), "--dir", utf8(dir / "DTEMP"), "--marcos",
-                   "1"}).exitCode, 0);
+  ASSERT_EQ(
+      linux({"exportar", utf8(dir / "centro.xml"), "--dir", utf8(dir / "DTEMP"), "--marcos", "1"})
+          .exitCode,
+      0);
   for (const std::string& t : exportedTableFiles()) {
     const auto l = linux({"tabla", utf8(dir / "DTEMP" / t)});
     const auto w = windows({"tabla", onZ(dir / "DTEMP" / t)});

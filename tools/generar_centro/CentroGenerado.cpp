@@ -40,20 +40,24 @@ std::string documentoDeCentro(const OpcionesCentro& o) {
   s += "</profesores><aulas>";
   for (int i = 0; i < personas; ++i) s += "<aula><nombre>Aula " + n(i) + "</nombre></aula>";
   s += "</aulas><conjuntoDeAulas><general nombre=\"Desdoble\" numero=\"3\"/></conjuntoDeAulas>"
-       "<marcosDeHorario><marcoHorario id=\"1\">" + tramos("1", 8) + "</marcoHorario>";
+       "<marcosDeHorario><marcoHorario id=\"1\">" +
+       tramos("1", 8) + "</marcoHorario>";
   if (o.dosMarcos) s += "<marcoHorario id=\"2\">" + tramos("2", 15) + "</marcoHorario>";
   s += "</marcosDeHorario><grupos>";
   for (int i = 0; i < personas; ++i) {
     const std::string marco = o.dosMarcos && i % 2 ? "2" : "1";
-    s += "<grupo submarco=\"" + marco + "\"><nombre>Grupo " + n(i) + "</nombre><nivel>ESO</nivel>"
-         "<curso>" + n(i % 4 + 1) + "</curso><unidad>" + n(i) + "</unidad></grupo>";
+    s += "<grupo submarco=\"" + marco + "\"><nombre>Grupo " + n(i) +
+         "</nombre><nivel>ESO</nivel>"
+         "<curso>" +
+         n(i % 4 + 1) + "</curso><unidad>" + n(i) + "</unidad></grupo>";
   }
   s += "</grupos><sesionesLectivas>";
   for (int i = 0; i < sesiones; ++i) {
     s += "<sesion id=\"" + n(i + 1) + "\"><materia>" + n(i % materias) +
          " Educación Física</materia><profesor>P" + n(i % personas) + "</profesor><grupo>Grupo " +
          n(i % personas) + "</grupo><distribucionSemanal><distribucionVariable><numSesiones>" +
-         n(i % 4 + 1) + "</numSesiones></distribucionVariable></distribucionSemanal><tarea/>"
+         n(i % 4 + 1) +
+         "</numSesiones></distribucionVariable></distribucionSemanal><tarea/>"
          "</sesion>";
   }
   return s + "</sesionesLectivas></datosGHC>\n";
@@ -61,9 +65,9 @@ std::string documentoDeCentro(const OpcionesCentro& o) {
 
 void escribirSolucion(const std::filesystem::path& dir) {
   const std::vector<FieldDef> campos = {
-      {"DIA", FieldKind::integer},          {"HORA", FieldKind::integer},
-      {"MARCO", FieldKind::character, 1},   {"AULA", FieldKind::character, 10},
-      {"ASIG", FieldKind::character, 10},   {"CODGRUPO", FieldKind::character, 10},
+      {"DIA", FieldKind::integer},        {"HORA", FieldKind::integer},
+      {"MARCO", FieldKind::character, 1}, {"AULA", FieldKind::character, 10},
+      {"ASIG", FieldKind::character, 10}, {"CODGRUPO", FieldKind::character, 10},
       {"PROF", FieldKind::character, 10}};
   std::vector<std::string> aulas;
   {

@@ -35,12 +35,18 @@ struct Periodo {
 };
 
 const std::vector<FieldDef> kCamposSoluc = {
-    {"DIA", FieldKind::integer},            {"HORA", FieldKind::integer},
-    {"MARCO", FieldKind::character, 1},     {"AULA", FieldKind::character, 10},
-    {"ASIG", FieldKind::character, 10},     {"CODGRUPO", FieldKind::character, 10},
-    {"PROF", FieldKind::character, 10},     {"TURNO", FieldKind::character, 1},
-    {"NIVEL", FieldKind::character, 5},     {"CURSO", FieldKind::character, 3},
-    {"GRUPO", FieldKind::character, 2},     {"TAREA", FieldKind::character, 10},
+    {"DIA", FieldKind::integer},
+    {"HORA", FieldKind::integer},
+    {"MARCO", FieldKind::character, 1},
+    {"AULA", FieldKind::character, 10},
+    {"ASIG", FieldKind::character, 10},
+    {"CODGRUPO", FieldKind::character, 10},
+    {"PROF", FieldKind::character, 10},
+    {"TURNO", FieldKind::character, 1},
+    {"NIVEL", FieldKind::character, 5},
+    {"CURSO", FieldKind::character, 3},
+    {"GRUPO", FieldKind::character, 2},
+    {"TAREA", FieldKind::character, 10},
     {"SESIONES", FieldKind::character, 20},
 };
 

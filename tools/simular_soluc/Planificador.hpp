@@ -15,9 +15,9 @@ struct Opciones {
 };
 
 struct Resumen {
-  std::size_t colocadas = 0;     // rows with a day
-  std::size_t sinColocar = 0;    // rows with DIA 0
-  std::size_t sinAula = 0;       // placed rows with a blank room
+  std::size_t colocadas = 0;   // rows with a day
+  std::size_t sinColocar = 0;  // rows with DIA 0
+  std::size_t sinAula = 0;     // placed rows with a blank room
 };
 
 // Writes SOLUC in the directory from ASIGT, DIASHORAST, GRUPOST and AULAT. The same tables

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "simular_soluc/Planificador.hpp"
 #include "modos/CarpetaPlanificador.hpp"
+#include "simular_soluc/Planificador.hpp"
 
 int main(int argc, char** argv) {
   std::optional<std::string> dir;

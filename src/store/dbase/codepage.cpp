@@ -23,17 +23,17 @@ struct LanguageDriver {
 
 // Language-driver bytes of dBase and FoxPro headers and the code pages they stand for.
 constexpr LanguageDriver kLanguageDrivers[] = {
-    {0x01, 437},  {0x02, 850},  {0x03, 1252}, {0x04, 10000}, {0x08, 865},  {0x09, 437},
-    {0x0A, 850},  {0x0B, 437},  {0x0C, 850},  {0x0D, 437},   {0x0E, 850},  {0x0F, 437},
-    {0x10, 850},  {0x11, 437},  {0x12, 850},  {0x13, 932},   {0x14, 850},  {0x15, 437},
-    {0x16, 850},  {0x17, 865},  {0x18, 437},  {0x19, 437},   {0x1A, 850},  {0x1B, 437},
-    {0x1C, 863},  {0x1D, 850},  {0x1F, 852},  {0x22, 852},   {0x23, 852},  {0x24, 860},
-    {0x25, 850},  {0x26, 866},  {0x37, 850},  {0x40, 852},   {0x4D, 936},  {0x4E, 949},
-    {0x4F, 950},  {0x50, 874},  {0x57, 1252}, {0x58, 1252},  {0x59, 1252}, {0x64, 852},
-    {0x65, 866},  {0x66, 865},  {0x67, 861},  {0x6A, 737},   {0x6B, 857},  {0x78, 950},
-    {0x79, 949},  {0x7A, 936},  {0x7B, 932},  {0x7C, 874},   {0x7D, 1255}, {0x7E, 1256},
+    {0x01, 437},  {0x02, 850},  {0x03, 1252}, {0x04, 10000}, {0x08, 865},   {0x09, 437},
+    {0x0A, 850},  {0x0B, 437},  {0x0C, 850},  {0x0D, 437},   {0x0E, 850},   {0x0F, 437},
+    {0x10, 850},  {0x11, 437},  {0x12, 850},  {0x13, 932},   {0x14, 850},   {0x15, 437},
+    {0x16, 850},  {0x17, 865},  {0x18, 437},  {0x19, 437},   {0x1A, 850},   {0x1B, 437},
+    {0x1C, 863},  {0x1D, 850},  {0x1F, 852},  {0x22, 852},   {0x23, 852},   {0x24, 860},
+    {0x25, 850},  {0x26, 866},  {0x37, 850},  {0x40, 852},   {0x4D, 936},   {0x4E, 949},
+    {0x4F, 950},  {0x50, 874},  {0x57, 1252}, {0x58, 1252},  {0x59, 1252},  {0x64, 852},
+    {0x65, 866},  {0x66, 865},  {0x67, 861},  {0x6A, 737},   {0x6B, 857},   {0x78, 950},
+    {0x79, 949},  {0x7A, 936},  {0x7B, 932},  {0x7C, 874},   {0x7D, 1255},  {0x7E, 1256},
     {0x86, 737},  {0x87, 852},  {0x88, 857},  {0x96, 10007}, {0x97, 10029}, {0x98, 10006},
-    {0x9B, 1250}, {0xC8, 1250}, {0xC9, 1251}, {0xCA, 1254},  {0xCB, 1253}, {0xCC, 1257},
+    {0x9B, 1250}, {0xC8, 1250}, {0xC9, 1251}, {0xCA, 1254},  {0xCB, 1253},  {0xCC, 1257},
 };
 
 constexpr int kIso8859Base = 28590;  // 28591 is ISO-8859-1
@@ -44,16 +44,26 @@ std::string icuName(int codePage) {
     return "ISO-8859-" + std::to_string(codePage - kIso8859Base);
   }
   switch (codePage) {
-    case 874: return "windows-874";
-    case 932: return "cp932";
-    case 936: return "windows-936";
-    case 949: return "windows-949";
-    case 950: return "windows-950";
-    case 10000: return "macintosh";
-    case 10006: return "x-mac-greek";
-    case 10007: return "x-mac-cyrillic";
-    case 10029: return "x-mac-centraleurroman";
-    default: break;
+    case 874:
+      return "windows-874";
+    case 932:
+      return "cp932";
+    case 936:
+      return "windows-936";
+    case 949:
+      return "windows-949";
+    case 950:
+      return "windows-950";
+    case 10000:
+      return "macintosh";
+    case 10006:
+      return "x-mac-greek";
+    case 10007:
+      return "x-mac-cyrillic";
+    case 10029:
+      return "x-mac-centraleurroman";
+    default:
+      break;
   }
   if (codePage >= 1250 && codePage <= 1258) return "windows-" + std::to_string(codePage);
   return "cp" + std::to_string(codePage);
@@ -123,7 +133,8 @@ std::vector<int> codePagesOfTables() {
     if (part != 12) pages.push_back(kIso8859Base + part);  // there is no ISO-8859-12
   }
   for (const auto& d : kLanguageDrivers) {
-    if (std::find(pages.begin(), pages.end(), d.codePage) == pages.end()) pages.push_back(d.codePage);
+    if (std::find(pages.begin(), pages.end(), d.codePage) == pages.end())
+      pages.push_back(d.codePage);
   }
   return pages;
 }
@@ -135,8 +146,8 @@ CodePage::CodePage(int number) : number_(number), converter_(openConverter(numbe
   UErrorCode status = U_ZERO_ERROR;
   ucnv_setSubstChars(converter_.get(), "?", 1, &status);
   if (U_FAILURE(status)) {
-    throw std::logic_error("substitution character for code page " + std::to_string(number) +
-                           ": " + u_errorName(status));
+    throw std::logic_error("substitution character for code page " + std::to_string(number) + ": " +
+                           u_errorName(status));
   }
   // Most texts are plain ASCII; where the code page keeps ASCII as it is, they need no
   // conversion at all.
@@ -155,9 +166,9 @@ std::string CodePage::decode(std::string_view bytes) const {
   std::string out(bytes.size() * 4 + 4, '\0');
   UErrorCode status = U_ZERO_ERROR;
   ucnv_reset(converter_.get());
-  const int32_t n = ucnv_toAlgorithmic(UCNV_UTF8, converter_.get(), out.data(),
-                                       static_cast<int32_t>(out.size()), bytes.data(),
-                                       static_cast<int32_t>(bytes.size()), &status);
+  const int32_t n =
+      ucnv_toAlgorithmic(UCNV_UTF8, converter_.get(), out.data(), static_cast<int32_t>(out.size()),
+                         bytes.data(), static_cast<int32_t>(bytes.size()), &status);
   if (U_FAILURE(status)) return std::string(bytes);
   out.resize(static_cast<std::size_t>(n));
   return out;
@@ -193,8 +204,10 @@ std::string CodePage::encode(std::string_view utf8, std::size_t* substituted) co
 std::optional<int> codePageOfCpgText(std::string_view text) {
   std::string s;
   for (char c : text) {
-    if (static_cast<unsigned char>(c) > ' ') s += (c >= 'a' && c <= 'z') ? char(c - 32) : c;
-    else if (!s.empty() && s.back() != ' ') s += ' ';
+    if (static_cast<unsigned char>(c) > ' ')
+      s += (c >= 'a' && c <= 'z') ? char(c - 32) : c;
+    else if (!s.empty() && s.back() != ' ')
+      s += ' ';
   }
   while (!s.empty() && s.back() == ' ') s.pop_back();
   if (s == "UTF-8" || s == "UTF8" || s == "65001") return kUtf8;
@@ -207,8 +220,8 @@ std::optional<int> codePageOfCpgText(std::string_view text) {
     }
     return std::stoi(digits);
   };
-  for (std::string_view iso : {"ISO-8859-", "ISO8859-", "ISO_8859-", "ISO 8859-", "8859_",
-                               "8859-", "ISO8859_"}) {
+  for (std::string_view iso :
+       {"ISO-8859-", "ISO8859-", "ISO_8859-", "ISO 8859-", "8859_", "8859-", "ISO8859_"}) {
     if (const auto part = numberAfter(iso); part && *part >= 1 && *part <= 16) {
       return kIso8859Base + *part;
     }

@@ -181,9 +181,9 @@ Header parseHeader(std::string_view file, std::uint64_t fileSize) {
   if (level7) h.languageDriverName = nameUpTo(in.bytes(32, 32));
 
   if (h.headerLength < prefix + 1) {
-    throw FormatError(FormatError::Kind::inconsistent,
-                      "la cabecera declara " + std::to_string(h.headerLength) +
-                          " bytes, menos de los que ocupa");
+    throw FormatError(
+        FormatError::Kind::inconsistent,
+        "la cabecera declara " + std::to_string(h.headerLength) + " bytes, menos de los que ocupa");
   }
   if (h.headerLength > fileSize || h.headerLength > file.size()) {
     throw FormatError(FormatError::Kind::truncated,
@@ -246,13 +246,14 @@ Header parseHeader(std::string_view file, std::uint64_t fileSize) {
       static_cast<std::uint64_t>(h.recordCount) * static_cast<std::uint64_t>(h.recordLength);
   if (dataEnd > fileSize) {
     throw FormatError(FormatError::Kind::truncated,
-                      "la cabecera anuncia " + rows(h.recordCount) + " y el archivo solo contiene " +
+                      "la cabecera anuncia " + rows(h.recordCount) +
+                          " y el archivo solo contiene " +
                           std::to_string((fileSize - h.headerLength) / h.recordLength));
   }
   // Writers leave an end-of-file mark and sometimes a little more after the rows; far
   // more data than the rows announced means the header is not this file's.
-  if (const std::uint64_t excess = fileSize - dataEnd; excess > kTolerableExcess &&
-                                                       excess > dataEnd) {
+  if (const std::uint64_t excess = fileSize - dataEnd;
+      excess > kTolerableExcess && excess > dataEnd) {
     throw FormatError(FormatError::Kind::inconsistent,
                       "la cabecera anuncia " + rows(h.recordCount) + " (" +
                           std::to_string(dataEnd) + " bytes) y el archivo tiene " +

@@ -201,8 +201,8 @@ std::string binaryInteger(const Field& field, Variant variant, std::int64_t valu
 bool isNumericText(char type) { return type == 'N' || type == 'F'; }
 
 [[noreturn]] void unsupportedWrite(const Field& field) {
-  throw TableError(std::string("No se puede escribir en el campo ") + field.name +
-                   " de tipo " + field.type);
+  throw TableError(std::string("No se puede escribir en el campo ") + field.name + " de tipo " +
+                   field.type);
 }
 
 }  // namespace
@@ -244,8 +244,8 @@ std::string readText(const Field& field, Variant variant, std::string_view raw,
         // dBase keeps date and time as the text YYYYMMDDhhmmss.
         const std::string s = trim(raw);
         if (s.size() != 14 || s.find_first_not_of("0123456789") != std::string::npos) return s;
-        return s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " +
-               s.substr(8, 2) + ":" + s.substr(10, 2) + ":" + s.substr(12, 2);
+        return s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " + s.substr(8, 2) +
+               ":" + s.substr(10, 2) + ":" + s.substr(12, 2);
       }
       if (field.type == '@') {
         const auto v = readTimestamp(raw);
@@ -301,8 +301,8 @@ std::optional<double> readNumber(const Field& field, Variant variant, std::strin
 }
 
 std::string emptyValue(const Field& field) {
-  if (isBinaryInteger(field.type) || field.type == 'O' || field.type == '@' ||
-      field.type == 'B' || field.type == 'Y' || field.type == 'T' || field.type == '0') {
+  if (isBinaryInteger(field.type) || field.type == 'O' || field.type == '@' || field.type == 'B' ||
+      field.type == 'Y' || field.type == 'T' || field.type == '0') {
     return std::string(field.width, '\0');
   }
   return std::string(field.width, ' ');
@@ -334,9 +334,9 @@ std::string writeText(const Field& field, Variant variant, std::string_view utf8
     const std::string s = trim(utf8);
     if (s.empty()) return emptyValue(field);
     const char c = s[0];
-    return writeLogical(field, variant, c == 'T' || c == 't' || c == 'Y' || c == 'y' ||
-                                            c == 'S' || c == 's' || c == '1',
-                        codePage);
+    return writeLogical(
+        field, variant,
+        c == 'T' || c == 't' || c == 'Y' || c == 'y' || c == 'S' || c == 's' || c == '1', codePage);
   }
   unsupportedWrite(field);
 }

@@ -36,8 +36,7 @@ std::string writeInteger(const Field& field, Variant variant, std::int64_t value
                          const CodePage& codePage);
 
 // The field's bytes for a logical value.
-std::string writeLogical(const Field& field, Variant variant, bool value,
-                         const CodePage& codePage);
+std::string writeLogical(const Field& field, Variant variant, bool value, const CodePage& codePage);
 
 // The bytes of an empty value.
 std::string emptyValue(const Field& field);

@@ -26,8 +26,7 @@ class ExclusiveFile {
   // FileHeld when another program holds it (on Windows after about two seconds of trying
   // again, unless `whenHeld` says fail), FileError otherwise (a folder, a named pipe or a
   // device is refused without being waited for).
-  static ExclusiveFile open(const std::filesystem::path& path,
-                            WhenHeld whenHeld = WhenHeld::retry);
+  static ExclusiveFile open(const std::filesystem::path& path, WhenHeld whenHeld = WhenHeld::retry);
 
   bool isOpen() const { return file_.isOpen(); }
   const std::filesystem::path& path() const { return path_; }

@@ -182,8 +182,8 @@ std::string NativeFile::read(std::uint64_t offset, std::size_t length) const {
 void NativeFile::writeAllAndSync(std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::pwrite(fdOf(handle_), bytes.data() + done, bytes.size() - done,
-                               static_cast<off_t>(done));
+    const ssize_t n =
+        ::pwrite(fdOf(handle_), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) fail("No se pudo escribir", path_, errno);
     done += static_cast<std::size_t>(n);

@@ -60,7 +60,9 @@ std::error_code errorCode(DWORD error) {
   throwFileError(what, path, errorCode(error));
 }
 
-bool isHeld(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
+bool isHeld(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
 
 // What a program that holds a file for a moment makes an operation fail with.
 bool isTransient(DWORD error) { return isHeld(error) || error == ERROR_ACCESS_DENIED; }

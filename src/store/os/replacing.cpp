@@ -35,7 +35,8 @@ bool isRegularFile(const fs::path& path) {
 
 detail::NativeFile createTemporaryBeside(const fs::path& target) {
   for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
-    if (auto file = detail::NativeFile::createHeld(temporaryPathFor(target))) return std::move(*file);
+    if (auto file = detail::NativeFile::createHeld(temporaryPathFor(target)))
+      return std::move(*file);
   }
   throwFileError("No se pudo crear un archivo temporal junto a", target,
                  std::make_error_code(std::errc::file_exists));

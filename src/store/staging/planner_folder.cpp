@@ -46,8 +46,8 @@ PlannerFolder PlannerFolder::take(const fs::path& dir) {
                        {.file = lockPath});
     } else {
       throw TableError("No se puede usar la carpeta del planificador " + os::pathForUser(dir) +
-                           ": vestran no puede abrir su marca de uso " +
-                           os::pathForUser(lockPath) + " (" + os::describe(e.code()) +
+                           ": vestran no puede abrir su marca de uso " + os::pathForUser(lockPath) +
+                           " (" + os::describe(e.code()) +
                            "). Si la creó otro usuario, pídale a él o a quien administra el "
                            "equipo que la borre.\nNo se ha modificado nada.",
                        {.file = lockPath});

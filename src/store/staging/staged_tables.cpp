@@ -5,12 +5,12 @@
 #include <system_error>
 #include <vector>
 
+#include "mensajes/Mensajes.hpp"
 #include "store/errors.hpp"
-#include "store/staging/fault_points.hpp"
 #include "store/os/exclusive_file.hpp"
 #include "store/os/paths.hpp"
 #include "store/os/replacing.hpp"
-#include "mensajes/Mensajes.hpp"
+#include "store/staging/fault_points.hpp"
 #include "store/table/table.hpp"
 #include "store/table/table_files.hpp"
 #include "store/text.hpp"
@@ -34,15 +34,15 @@ constexpr std::string_view kPlacedMark = "COLOCADAS";
 
 // One table name of a set.
 struct Entry {
-  std::string base;  // "ASIGT"
+  std::string base;   // "ASIGT"
   bool isNew = true;  // the set has a new table of this name; else the live one goes
 };
 
 // What is held of one table while it is moved into place.
 struct Held {
   Entry entry;
-  fs::path staged;                             // the new table; empty when there is none
-  os::ExclusiveFile newTable;                  // held across the move where the system allows it
+  fs::path staged;                            // the new table; empty when there is none
+  os::ExclusiveFile newTable;                 // held across the move where the system allows it
   std::vector<os::ExclusiveFile> liveTables;  // the table it replaces, in any letter case
 };
 
@@ -154,7 +154,8 @@ std::vector<Entry> entriesOfMark(const fs::path& folder) {
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = os::pathToUtf8(it->path().filename());
-    if (tableBaseName(name) + ".DBF" == asciiUpper(name)) entries.push_back({tableBaseName(name), true});
+    if (tableBaseName(name) + ".DBF" == asciiUpper(name))
+      entries.push_back({tableBaseName(name), true});
   }
   std::sort(entries.begin(), entries.end(),
             [](const Entry& a, const Entry& b) { return a.base < b.base; });
@@ -165,8 +166,8 @@ void writeMark(const fs::path& folder, std::string_view mark, std::string_view t
   try {
     os::writeFileAtomically(named(folder, mark), text, os::AtLink::replace);
   } catch (const os::FileError& e) {
-    throw TableError(std::string("No se pudieron colocar las tablas nuevas: ") + e.what() +
-                         "\n" + std::string(kNingunaTablaModificada),
+    throw TableError(std::string("No se pudieron colocar las tablas nuevas: ") + e.what() + "\n" +
+                         std::string(kNingunaTablaModificada),
                      {.file = folder});
   }
 }
@@ -189,7 +190,8 @@ void moveAll(const fs::path& dir, std::vector<Held>& held) {
       if (h.entry.isNew && fs::equivalent(other, target, ec) && !ec) continue;
       if (!fs::remove(other, ec) && ec) {
         throw TableError("No se pudo quitar la tabla " + os::pathForUser(other) + ": " +
-                             os::describe(ec) + "\nLas tablas nuevas ya están completas; la "
+                             os::describe(ec) +
+                             "\nLas tablas nuevas ya están completas; la "
                              "próxima exportación o importación en esta carpeta terminará de "
                              "colocarlas.",
                          {.table = base, .file = other, .cause = ec});
@@ -230,8 +232,8 @@ void keepReplacedAsEarlier(const fs::path& dir, const fs::path& folder) {
   try {
     os::replaceFile(replaced, earlier);
   } catch (const os::FileError& e) {
-    throw TableError("No se pudieron guardar las tablas anteriores en " +
-                         os::pathForUser(earlier) + ": " + e.what() +
+    throw TableError("No se pudieron guardar las tablas anteriores en " + os::pathForUser(earlier) +
+                         ": " + e.what() +
                          "\nLas tablas nuevas ya están en su sitio; la próxima exportación o "
                          "importación en esta carpeta terminará de guardar las anteriores.",
                      {.file = earlier});
@@ -280,7 +282,8 @@ StagedTables::StagedTables(const fs::path& dir, std::span<const std::string_view
   if (fs::exists(fs::symlink_status(folder_, ec))) {
     throw TableError("No se pudo vaciar la carpeta " + os::pathForUser(folder_) +
                          ", que queda de una exportación anterior. Bórrela y vuelva a "
-                         "intentarlo.\n" + std::string(kNingunaTablaModificada),
+                         "intentarlo.\n" +
+                         std::string(kNingunaTablaModificada),
                      {.file = folder_});
   }
   fs::create_directories(folder_, ec);

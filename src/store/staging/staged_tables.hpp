@@ -74,6 +74,7 @@ std::vector<std::string> earlierTables(const std::filesystem::path& dir);
 // nothing, keeping the live ones as the earlier generation. Requires the folder's run
 // lock. Throws TableError when there is no earlier generation (nothing is changed), and as
 // StagedTables::commit does.
-void restoreEarlierTables(const std::filesystem::path& dir, std::span<const std::string_view> names);
+void restoreEarlierTables(const std::filesystem::path& dir,
+                          std::span<const std::string_view> names);
 
 }  // namespace vestran

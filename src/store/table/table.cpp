@@ -9,9 +9,9 @@
 
 #include "mensajes/Mensajes.hpp"
 #include "store/dbase/dbase_values.hpp"
+#include "store/errors.hpp"
 #include "store/os/paths.hpp"
 #include "store/os/replacing.hpp"
-#include "store/errors.hpp"
 #include "store/table/table_files.hpp"
 #include "store/text.hpp"
 
@@ -32,7 +32,6 @@ TableLockedError heldElsewhere(std::string_view name, const fs::path& file) {
   return heldByAnotherProgram(name, file, "");
 }
 
-
 // The error again, with a last line saying where it happened.
 template <typename E>
 [[noreturn]] void rethrowAt(const E& e, const ErrorPlace& p) {
@@ -45,10 +44,10 @@ template <typename E>
 
 TableLockedError heldByAnotherProgram(std::string_view table, const fs::path& file,
                                       std::string_view afterwards) {
-  return TableLockedError(parrafos({describeTable(table, file) + " " +
-                                        std::string(kEstaAbiertaEnOtroPrograma),
-                                    afterwards}),
-                          {.table = std::string(table), .file = file});
+  return TableLockedError(
+      parrafos(
+          {describeTable(table, file) + " " + std::string(kEstaAbiertaEnOtroPrograma), afterwards}),
+      {.table = std::string(table), .file = file});
 }
 
 Table::Table() : codePage_(kPlannerCodePage) {}
@@ -64,8 +63,8 @@ Table::~Table() {
   }
 }
 
-void Table::recreate(const fs::path& dir, std::string_view name,
-                     std::span<const FieldDef> fields, TableFormat format) {
+void Table::recreate(const fs::path& dir, std::string_view name, std::span<const FieldDef> fields,
+                     TableFormat format) {
   const std::string base = tableBaseName(name);
   const fs::path target = dir / os::pathFromUtf8(base + ".DBF");
   const std::string bytes =
@@ -130,9 +129,9 @@ Table Table::openAs(const fs::path& path, const std::string& base) {
                        {.table = base, .file = path});
     }
   } catch (const std::bad_alloc&) {
-    throw OutOfMemoryError("No hay memoria suficiente para leer la tabla " + base + " (" +
-                               os::pathToUtf8(path) + ").",
-                           {.table = base, .file = path});
+    throw OutOfMemoryError(
+        "No hay memoria suficiente para leer la tabla " + base + " (" + os::pathToUtf8(path) + ").",
+        {.table = base, .file = path});
   }
   t.first();
   return t;
@@ -141,8 +140,8 @@ Table Table::openAs(const fs::path& path, const std::string& base) {
 void Table::readContent() {
   // The header first: a file far larger than its rows is refused before it is read.
   const std::uint64_t size = file_.size();
-  const std::string start = file_.read(0, static_cast<std::size_t>(
-                                              std::min<std::uint64_t>(size, dbase::kLargestHeader)));
+  const std::string start =
+      file_.read(0, static_cast<std::size_t>(std::min<std::uint64_t>(size, dbase::kLargestHeader)));
   try {
     header_ = dbase::parseHeader(start, size);
   } catch (const dbase::FormatError& e) {
@@ -150,9 +149,8 @@ void Table::readContent() {
                      {.table = name_, .file = path()});
   }
   headerBytes_ = start.substr(0, header_.headerLength);
-  const std::string rows =
-      file_.read(header_.headerLength,
-                 static_cast<std::size_t>(header_.recordCount) * header_.recordLength);
+  const std::string rows = file_.read(
+      header_.headerLength, static_cast<std::size_t>(header_.recordCount) * header_.recordLength);
   records_.reserve(header_.recordCount);
   for (std::size_t i = 0; i < header_.recordCount; ++i) {
     records_.push_back(rows.substr(i * header_.recordLength, header_.recordLength));
@@ -314,17 +312,27 @@ bool Table::holdsNumbers(std::string_view name) const {
 std::string Table::typeName(std::string_view name) const {
   const dbase::Field& f = field(name);
   switch (f.type) {
-    case 'C': return "C (texto)";
+    case 'C':
+      return "C (texto)";
     case 'N':
-    case 'F': return std::string(1, f.type) + " (número)";
-    case 'D': return "D (fecha)";
-    case 'L': return "L (lógico)";
-    case 'M': return "M (memo)";
-    case 'T': return "T (fecha y hora)";
-    case '@': return "@ (marca de tiempo)";
-    case 'G': return "G (objeto)";
-    case 'B': return header_.variant == dbase::Variant::visualFoxPro ? "B (número)" : "B (memo binario)";
-    default: return std::string(1, f.type);
+    case 'F':
+      return std::string(1, f.type) + " (número)";
+    case 'D':
+      return "D (fecha)";
+    case 'L':
+      return "L (lógico)";
+    case 'M':
+      return "M (memo)";
+    case 'T':
+      return "T (fecha y hora)";
+    case '@':
+      return "@ (marca de tiempo)";
+    case 'G':
+      return "G (objeto)";
+    case 'B':
+      return header_.variant == dbase::Variant::visualFoxPro ? "B (número)" : "B (memo binario)";
+    default:
+      return std::string(1, f.type);
   }
 }
 
@@ -481,9 +489,8 @@ bool Table::locate(std::string_view names, std::initializer_list<std::string_vie
   postIfPending();
   const TableIndex& idx = index(names);
   if (idx.fields().size() != values.size()) {
-    throw std::logic_error("locate() on " + name_ + " with " +
-                           std::to_string(idx.fields().size()) + " fields and " +
-                           std::to_string(values.size()) + " values");
+    throw std::logic_error("locate() on " + name_ + " with " + std::to_string(idx.fields().size()) +
+                           " fields and " + std::to_string(values.size()) + " values");
   }
   std::vector<std::string> parts;
   auto value = values.begin();

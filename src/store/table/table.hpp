@@ -31,7 +31,6 @@ struct Substitution {
   std::string text;
 };
 
-
 // "La tabla X (file) está abierta en otro programa…", then `afterwards` (what was left
 // untouched, or what will happen next).
 TableLockedError heldByAnotherProgram(std::string_view table, const std::filesystem::path& file,

@@ -43,7 +43,8 @@ TableCodePage findTableCodePage(const dbase::Header& header, const fs::path& fil
     } catch (const os::FileError&) {
       continue;  // not a code-page name
     }
-    if (const auto number = codePageOfCpgText(text)) return named(*number, CodePageSource::cpgFile, cpg);
+    if (const auto number = codePageOfCpgText(text))
+      return named(*number, CodePageSource::cpgFile, cpg);
   }
   if (looksLikeUtf8(texts())) return {kUtf8, CodePageSource::textContent, {}, 0};
   return {kPlannerCodePage, CodePageSource::assumed, {}, 0};
@@ -59,11 +60,14 @@ std::optional<std::string> codePageNote(const TableCodePage& found, std::string_
       return "La cabecera de " + t + " no indica el código de sus textos; se leen en " + cp +
              ", como dice " + os::pathToUtf8(found.cpgFile.filename()) + ".";
     case CodePageSource::textContent:
-      return "La cabecera de " + t + " no indica el código de sus textos y no hay archivo "
+      return "La cabecera de " + t +
+             " no indica el código de sus textos y no hay archivo "
              ".cpg; todos son UTF-8 válido, con acentos, y se leen en UTF-8.";
     case CodePageSource::assumed:
-      return "La cabecera de " + t + " no indica el código de sus textos y no hay archivo "
-             ".cpg; se leen en " + cp + ", el del planificador.";
+      return "La cabecera de " + t +
+             " no indica el código de sus textos y no hay archivo "
+             ".cpg; se leen en " +
+             cp + ", el del planificador.";
     case CodePageSource::unavailable:
       return (found.cpgFile.empty() ? "La cabecera de " + t
                                     : "El archivo " + os::pathToUtf8(found.cpgFile.filename())) +

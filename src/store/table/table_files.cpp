@@ -9,7 +9,6 @@ namespace vestran {
 
 namespace fs = std::filesystem;
 
-
 std::string tableBaseName(std::string_view name) {
   std::string upper = asciiUpper(name);
   if (upper.size() > 4 && upper.ends_with(".DBF")) upper.resize(upper.size() - 4);

@@ -11,12 +11,12 @@
 #include <new>
 #include <stdexcept>
 
-#include "store/xml/detail/document_appended.hpp"
-#include "store/xml/detail/parse_guard.hpp"
 #include "store/errors.hpp"
 #include "store/os/paths.hpp"
 #include "store/os/replacing.hpp"
 #include "store/text.hpp"
+#include "store/xml/detail/document_appended.hpp"
+#include "store/xml/detail/parse_guard.hpp"
 
 namespace vestran {
 
@@ -198,8 +198,10 @@ void Element::appendText(std::string_view text) {
   const bool merged = node_->last && node_->last->type == XML_TEXT_NODE;
   xmlNode* added = xmlAddChild(node_, t);
   if (auto* a = appendedOf(node_)) {
-    if (merged) a->noteChange(added);
-    else a->note(node_, added);
+    if (merged)
+      a->noteChange(added);
+    else
+      a->note(node_, added);
   }
 }
 
@@ -224,8 +226,8 @@ Document Document::load(const std::filesystem::path& path) {
     return d;
   } catch (const std::bad_alloc&) {
     Document d;
-    d.problem_ = LoadProblem{LoadProblem::Kind::outOfMemory,
-                             "no hay memoria suficiente para leerlo", 0, 0};
+    d.problem_ =
+        LoadProblem{LoadProblem::Kind::outOfMemory, "no hay memoria suficiente para leerlo", 0, 0};
     return d;
   }
 }
@@ -263,8 +265,8 @@ Document Document::parse(std::string_view bytes) {
   d.source_ = sniffSource(bytes);
   const std::unique_ptr<xmlParserCtxt, FreeParserContext> context(xmlNewParserCtxt());
   if (!context) {
-    d.problem_ = LoadProblem{LoadProblem::Kind::outOfMemory,
-                             "no hay memoria suficiente para leerlo", 0, 0};
+    d.problem_ =
+        LoadProblem{LoadProblem::Kind::outOfMemory, "no hay memoria suficiente para leerlo", 0, 0};
     return d;
   }
   if (bytes.size() > kLargestDocument) {

@@ -72,7 +72,6 @@ class NativeFile {
   std::filesystem::path path_;
 };
 
-
 // Gives `from` the name `to` in one step, replacing a file of that name (a link of that
 // name is replaced, not followed); both lie in one folder. On Windows a transient hold is
 // retried for about two seconds. Throws FileError; then both are as they were.

@@ -29,8 +29,8 @@ std::optional<Units> unitsOf(std::string_view encoding) {
   if (e == "UTF-16LE" || e == "UTF-16") return Units{2, false};
   if (e == "UTF-16BE") return Units{2, true};
   if (e == "UTF-8" || e == "UTF8" || e == "US-ASCII" || e == "ASCII") return Units{};
-  for (std::string_view prefix : {"ISO-8859-", "ISO8859-", "ISO_8859-", "ISO-LATIN-", "LATIN",
-                                  "WINDOWS-125", "CP125"}) {
+  for (std::string_view prefix :
+       {"ISO-8859-", "ISO8859-", "ISO_8859-", "ISO-LATIN-", "LATIN", "WINDOWS-125", "CP125"}) {
     if (e.starts_with(prefix)) return Units{};
   }
   return std::nullopt;

@@ -79,9 +79,9 @@ xmlEntityPtr ParseGuard::onEntity(void* context, const xmlChar* name) {
 // the budget.
 std::uint64_t ParseGuard::expandedLength(xmlEntityPtr entity, int depth) {
   if (const auto known = expanded_.find(entity); known != expanded_.end()) return known->second;
-  const std::string_view text = entity->content
-                                    ? std::string_view(reinterpret_cast<const char*>(entity->content))
-                                    : std::string_view();
+  const std::string_view text =
+      entity->content ? std::string_view(reinterpret_cast<const char*>(entity->content))
+                      : std::string_view();
   std::uint64_t length = 0;
   for (std::size_t i = 0; i < text.size() && length <= entityBudget_;) {
     const std::size_t end = text[i] == '&' ? text.find(';', i) : std::string_view::npos;
@@ -164,8 +164,10 @@ std::optional<LoadProblem> ParseGuard::problem(bool parsed) const {
       e.message.find("XML_PARSE_HUGE") != std::string::npos ||
       e.message.find("huge") != std::string::npos) {
     p.kind = Kind::beyondLimits;
-    p.message = "tiene un texto, un nombre o un anidamiento mayor de lo que admite el lector "
-                "de XML" + at;
+    p.message =
+        "tiene un texto, un nombre o un anidamiento mayor de lo que admite el lector "
+        "de XML" +
+        at;
     return p;
   }
   if (context_->errNo == XML_ERR_NO_MEMORY) {
