@@ -129,7 +129,7 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DVESTRAN_STATIC_ICU=ON \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DVESTRAN_BUILD_GUI=$([ "$desktop" = 1 ] && echo ON || echo OFF) \
-  -DVESTRAN_BUILD_TESTS=ON >"$build/configure.log" 2>&1 ||
+  -DVESTRAN_BUILD_TESTS=ON -DVESTRAN_WERROR="${VESTRAN_WERROR:-OFF}" >"$build/configure.log" 2>&1 ||
   { cat "$build/configure.log" >&2; exit 1; }
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
