@@ -108,9 +108,9 @@ std::optional<fs::path> documentoPedido(const CommandLine& line, std::string_vie
 
 }  // namespace
 
-int exportar(const CommandLine& line) {
+ExitCode exportar(const CommandLine& line) {
   const auto documento = documentoPedido(line, kNoExisteArchivo);
-  if (!documento) return kNoDocument;
+  if (!documento) return ExitCode::noDocument;
   OpcionesExportacion opciones;
   opciones.documento = *documento;
   opciones.directorio = carpetaDelPlanificador(line.dir);
@@ -124,44 +124,44 @@ int exportar(const CommandLine& line) {
   const ResultadoExportacion r = Exportacion(std::move(opciones)).ejecutar();
   mostrarInforme(r.informe);
   mostrarResumen(resumir(r));
-  return kCompleted;
+  return ExitCode::completed;
 }
 
-int importar(const CommandLine& line) {
+ExitCode importar(const CommandLine& line) {
   const auto documento = documentoPedido(line, kNoExisteArchivoXml);
-  if (!documento) return kNoDocument;
+  if (!documento) return ExitCode::noDocument;
   ProgresoEnTerminal progreso;
   const ResultadoImportacion r =
       vestran::importar({*documento, carpetaDelPlanificador(line.dir), progreso.aviso()});
   for (const std::string& linea : detallesParaElUsuario(r)) std::cerr << linea << '\n';
   mostrarInforme(r.informe);
   mostrarResumen(resumir(r));
-  return kCompleted;
+  return ExitCode::completed;
 }
 
-int marcos(const CommandLine& line) {
+ExitCode marcos(const CommandLine& line) {
   const auto documento = documentoPedido(line, kNoExisteArchivo);
-  if (!documento) return kNoDocument;
+  if (!documento) return ExitCode::noDocument;
   const Document d = leerDocumentoDeIntercambio(*documento, "");
   for (const MarcoHorario& m : listarMarcos(d)) {
     std::cout << m.id << '\n';
     if (const auto aviso = avisoDelMarco(m)) std::cout << "  Aviso: " << *aviso << '\n';
     for (const std::string& hora : m.horas) std::cout << "  " << hora << '\n';
   }
-  return kCompleted;
+  return ExitCode::completed;
 }
 
-int restaurar(const CommandLine& line) {
+ExitCode restaurar(const CommandLine& line) {
   mostrarResumen(resumir(restaurarTablasAnteriores(carpetaDelPlanificador(line.dir))));
-  return kCompleted;
+  return ExitCode::completed;
 }
 
-int tabla(const CommandLine& line) {
+ExitCode tabla(const CommandLine& line) {
   Table t = Table::openFile(os::pathFromUtf8(line.arguments[0]));
   if (const auto nota = t.codePageNote()) std::cerr << *nota << '\n';
   writeCsv(t, std::cout);
   t.close();
-  return kCompleted;
+  return ExitCode::completed;
 }
 
 }  // namespace vestran::cli

@@ -4,14 +4,15 @@
 
 namespace vestran::cli {
 
-enum ExitCode { kCompleted = 0, kFailed = 1, kUsage = 2, kNoDocument = 3 };
+// The exit codes of vestran-cli.
+enum class ExitCode : int { completed = 0, failed = 1, usage = 2, noDocument = 3 };
 
 // Each runs one command of vestran-cli and returns its exit code. They throw UsageError
 // for a command line that cannot be carried out and Error when the job stops.
-int exportar(const CommandLine& line);
-int importar(const CommandLine& line);
-int marcos(const CommandLine& line);
-int tabla(const CommandLine& line);
-int restaurar(const CommandLine& line);
+ExitCode exportar(const CommandLine& line);
+ExitCode importar(const CommandLine& line);
+ExitCode marcos(const CommandLine& line);
+ExitCode tabla(const CommandLine& line);
+ExitCode restaurar(const CommandLine& line);
 
 }  // namespace vestran::cli

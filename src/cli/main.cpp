@@ -49,19 +49,18 @@ std::vector<std::string> argumentsAsUtf8(int argc, char** argv) {
 #endif
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// Runs the command the arguments name.
+vestran::cli::ExitCode correr(int argc, char** argv) {
   using namespace vestran::cli;
   try {
     const CommandLine line = parseCommandLine(argumentsAsUtf8(argc, argv));
     if (line.command == "ayuda") {
       std::cout << usage();
-      return kCompleted;
+      return ExitCode::completed;
     }
     if (line.command == "version") {
       std::cout << "vestran-cli " << vestran::kVersion << '\n';
-      return kCompleted;
+      return ExitCode::completed;
     }
     if (line.command == "exportar") return exportar(line);
     if (line.command == "importar") return importar(line);
@@ -70,11 +69,15 @@ int main(int argc, char** argv) {
     return tabla(line);
   } catch (const UsageError& e) {
     std::cerr << e.what() << '\n';
-    return kUsage;
+    return ExitCode::usage;
   } catch (...) {
     const vestran::MensajeDeFallo m = vestran::mensajeDelFallo();
     std::cerr << m.texto << '\n';
     if (!m.detalleTecnico.empty()) std::cerr << "Detalle: " << m.detalleTecnico << '\n';
-    return kFailed;
+    return ExitCode::failed;
   }
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return static_cast<int>(correr(argc, argv)); }

@@ -33,8 +33,12 @@ void informarRepetido(Informe& informe, const Lugar& donde, const CodeList& larg
       donde.llano + ", '" + texto + "', no se exporta porque ya está como '" + anterior + "'.");
 }
 
+// What a row of ASIGNOMT stands for.
+enum class Clase { materia, tarea };
+
 void anotarFila(Table& tabla, const std::string& codigo, const std::string& texto,
-                const std::string& codTarea, bool esTarea) {
+                const std::string& codTarea, Clase clase) {
+  const bool esTarea = clase == Clase::tarea;
   tabla.append();
   tabla.setText("COD", codigo);
   tabla.setText("CODLARGO", texto);
@@ -58,7 +62,7 @@ void Exportacion::ExportarMaterias() {
       informarRepetido(resultado_.informe, situacion(materias[i], i + 1), CodigosLargos, texto);
       continue;
     }
-    anotarFila(tabla, *codigo, texto, "", false);
+    anotarFila(tabla, *codigo, texto, "", Clase::materia);
   }
   cerrar(tabla);
 }
@@ -75,7 +79,7 @@ void Exportacion::ExportarTareas() {
       informarRepetido(resultado_.informe, situacion(tareas[i], i + 1), CodigosLargos, texto);
       continue;
     }
-    anotarFila(tabla, *codigo, texto, codTarea, true);
+    anotarFila(tabla, *codigo, texto, codTarea, Clase::tarea);
   }
   cerrar(tabla);
 }

@@ -207,6 +207,59 @@ bool isNumericText(char type) { return type == 'N' || type == 'F'; }
 
 }  // namespace
 
+namespace {
+
+std::string logicalText(std::string_view raw) {
+  const char c = raw.empty() ? ' ' : raw[0];
+  if (c == 'T' || c == 't' || c == 'Y' || c == 'y') return "T";
+  if (c == 'F' || c == 'f' || c == 'N' || c == 'n') return "F";
+  return {};
+}
+
+// YYYYMMDD as YYYY-MM-DD; other text as it is.
+std::string dateText(std::string_view raw) {
+  const std::string s = trim(raw);
+  if (s.size() != 8 || s.find_first_not_of("0123456789") != std::string::npos) return s;
+  return s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2);
+}
+
+// FoxPro keeps a day and a time as two binary numbers; dBase as the text YYYYMMDDhhmmss.
+std::string dateTimeText(Variant variant, std::string_view raw) {
+  if (raw.size() == 8 && variant != Variant::level7) {
+    if (allBytes(raw, '\0')) return {};
+    const auto jdn = static_cast<std::int32_t>(littleEndian(raw, 4));
+    const auto ms = static_cast<std::int32_t>(littleEndian(raw.substr(4), 4));
+    return formatDateTime(jdn - kJulianDayOf0001, ms);
+  }
+  const std::string s = trim(raw);
+  if (s.size() != 14 || s.find_first_not_of("0123456789") != std::string::npos) return s;
+  return s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " + s.substr(8, 2) +
+         ":" + s.substr(10, 2) + ":" + s.substr(12, 2);
+}
+
+std::string timestampText(std::string_view raw) {
+  const auto v = readTimestamp(raw);
+  if (!v) return {};
+  const auto ms = static_cast<std::int64_t>(std::llround(*v));
+  return formatDateTime(ms / 86400000 - 1, ms % 86400000);
+}
+
+// Doubles ('O', 'B') and currency ('Y'), kept in binary.
+std::string binaryNumberText(const Field& field, Variant variant, std::string_view raw,
+                             const CodePage& codePage) {
+  const auto v = readNumber(field, variant, raw, codePage);
+  if (!v) return {};
+  if (field.type == 'Y') return currencyText(static_cast<std::int64_t>(littleEndian(raw, 8)));
+  return shortestDouble(*v);
+}
+
+std::string characterText(std::string_view raw, const CodePage& codePage) {
+  while (!raw.empty() && (raw.back() == ' ' || raw.back() == '\0')) raw.remove_suffix(1);
+  return codePage.decode(raw);
+}
+
+}  // namespace
+
 std::string readText(const Field& field, Variant variant, std::string_view raw,
                      const CodePage& codePage) {
   switch (field.type) {
@@ -218,60 +271,27 @@ std::string readText(const Field& field, Variant variant, std::string_view raw,
       const auto v = readBinaryInteger(variant, raw);
       return v ? std::to_string(*v) : std::string();
     }
-    case 'L': {
-      const char c = raw.empty() ? ' ' : raw[0];
-      if (c == 'T' || c == 't' || c == 'Y' || c == 'y') return "T";
-      if (c == 'F' || c == 'f' || c == 'N' || c == 'n') return "F";
-      return {};
-    }
-    case 'D': {
-      const std::string s = trim(raw);
-      if (s.size() != 8 || s.find_first_not_of("0123456789") != std::string::npos) return s;
-      return s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2);
-    }
+    case 'L':
+      return logicalText(raw);
+    case 'D':
+      return dateText(raw);
+    case 'T':
+      return dateTimeText(variant, raw);
+    case '@':
+      return timestampText(raw);
     case 'O':
     case 'B':
     case 'Y':
-    case 'T':
-    case '@': {
-      if (field.type == 'T' && raw.size() == 8 && variant != Variant::level7) {
-        if (allBytes(raw, '\0')) return {};
-        const auto jdn = static_cast<std::int32_t>(littleEndian(raw, 4));
-        const auto ms = static_cast<std::int32_t>(littleEndian(raw.substr(4), 4));
-        return formatDateTime(jdn - kJulianDayOf0001, ms);
-      }
-      if (field.type == 'T') {
-        // dBase keeps date and time as the text YYYYMMDDhhmmss.
-        const std::string s = trim(raw);
-        if (s.size() != 14 || s.find_first_not_of("0123456789") != std::string::npos) return s;
-        return s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " + s.substr(8, 2) +
-               ":" + s.substr(10, 2) + ":" + s.substr(12, 2);
-      }
-      if (field.type == '@') {
-        const auto v = readTimestamp(raw);
-        if (!v) return {};
-        const auto ms = static_cast<std::int64_t>(std::llround(*v));
-        return formatDateTime(ms / 86400000 - 1, ms % 86400000);
-      }
-      const auto v = readNumber(field, variant, raw, codePage);
-      if (!v) return {};
-      if (field.type == 'Y') {
-        return currencyText(static_cast<std::int64_t>(littleEndian(raw, 8)));
-      }
-      return shortestDouble(*v);
-    }
+      return binaryNumberText(field, variant, raw, codePage);
     case 'M':
     case 'G':
     case 'P':
     case 'W':
     case 'Q':
     case '0':
-      return {};
-    default: {
-      std::string_view s = raw;
-      while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
-      return codePage.decode(s);
-    }
+      return {};  // memo and system fields: their data is elsewhere
+    default:
+      return characterText(raw, codePage);
   }
 }
 

@@ -54,24 +54,28 @@ fs::path tableFile(const fs::path& dir, std::string_view base) {
   return named(dir, std::string(base) + ".DBF");
 }
 
-TableLockedError heldByAnother(const std::string& base, const fs::path& file, bool recovering) {
+// Whether a step runs for its own set or completes one a stopped run decided on: what a
+// held table's message says next differs.
+enum class Step { own, recovery };
+
+TableLockedError heldByAnother(const std::string& base, const fs::path& file, Step step) {
   return heldByAnotherProgram(
       base, file,
-      recovering ? "Una exportación anterior a esta carpeta se interrumpió cuando sus tablas ya "
-                   "estaban completas; se terminará de colocarlas entonces."
-                 : kNingunaTablaModificada);
+      step == Step::recovery
+          ? "Una exportación anterior a esta carpeta se interrumpió cuando sus tablas ya "
+            "estaban completas; se terminará de colocarlas entonces."
+          : kNingunaTablaModificada);
 }
 
 // Holds the live copies of the table `base`, in any letter case, the exact name first;
 // throws, holding nothing, when another program holds one.
-std::vector<os::ExclusiveFile> holdLive(const fs::path& dir, const std::string& base,
-                                        bool recovering) {
+std::vector<os::ExclusiveFile> holdLive(const fs::path& dir, const std::string& base, Step step) {
   std::vector<os::ExclusiveFile> held;
   for (const fs::path& live : filesNamedIgnoringCase(dir, base + ".DBF")) {
     try {
       held.push_back(os::ExclusiveFile::open(live));
     } catch (const os::FileHeld&) {
-      throw heldByAnother(base, live, recovering);
+      throw heldByAnother(base, live, step);
     } catch (const os::FileError&) {
       // Not a file we can open: the move replaces it or says why not.
     }
@@ -82,12 +86,12 @@ std::vector<os::ExclusiveFile> holdLive(const fs::path& dir, const std::string& 
 // Holds the live tables of every entry and the new tables still staged; throws, holding
 // nothing, when another program holds one.
 std::vector<Held> holdAll(const fs::path& dir, const fs::path& folder,
-                          const std::vector<Entry>& entries, bool recovering) {
+                          const std::vector<Entry>& entries, Step step) {
   std::vector<Held> held;
   for (const Entry& e : entries) {
     Held h;
     h.entry = e;
-    h.liveTables = holdLive(dir, e.base, recovering);
+    h.liveTables = holdLive(dir, e.base, step);
     std::error_code ec;
     if (e.isNew && fs::exists(tableFile(folder, e.base), ec)) {
       h.staged = tableFile(folder, e.base);
@@ -301,7 +305,7 @@ StagedTables::~StagedTables() {
 }
 
 void StagedTables::requireLiveTablesFree() const {
-  for (const std::string& name : names_) holdLive(dir_, name, false);
+  for (const std::string& name : names_) holdLive(dir_, name, Step::own);
 }
 
 std::chrono::microseconds StagedTables::commit() {
@@ -311,7 +315,7 @@ std::chrono::microseconds StagedTables::commit() {
     std::error_code ec;
     entries.push_back({name, fs::exists(tableFile(folder_, name), ec)});
   }
-  std::vector<Held> held = holdAll(dir_, folder_, entries, false);
+  std::vector<Held> held = holdAll(dir_, folder_, entries, Step::own);
   copyLiveTables(held, named(folder_, kReplacedFolder));
   os::syncDirectory(folder_);
   faults::reach("colocar:antes-de-decidir");
@@ -332,7 +336,7 @@ void recoverStagedTables(const fs::path& dir) {
   if (!fs::exists(folder, ec)) return;
   if (fs::exists(named(folder, kDecidedMark), ec)) {
     const std::vector<Entry> entries = entriesOfMark(folder);
-    completeDecided(dir, folder, holdAll(dir, folder, entries, true));
+    completeDecided(dir, folder, holdAll(dir, folder, entries, Step::recovery));
   }
   removeFolder(folder);
 }
