@@ -26,8 +26,96 @@ std::string tramos(const std::string& marco, int primeraHora) {
 
 }  // namespace
 
+namespace {
+
+std::string documentoDeCentroCompartido(int sesiones) {
+  const int materias = std::max(sesiones / 272, 2);
+  const int aulas = std::max(sesiones / 285, 2);
+  const int grupos = std::max(sesiones / 25, 2);
+  const int profesores = std::max(sesiones / 50, 2);
+  // Long accented names, many of them alike in their first letters.
+  static const char* const kMaterias[] = {"Matemáticas aplicadas a las ciencias sociales",
+                                          "Lengua castellana y literatura",
+                                          "Educación física y deportiva",
+                                          "Física y química experimental",
+                                          "Geografía e historia de España",
+                                          "Biología y geología aplicada",
+                                          "Tecnología e ingeniería industrial",
+                                          "Educación plástica, visual y audiovisual",
+                                          "Música y artes escénicas",
+                                          "Latín y cultura clásica",
+                                          "Inglés (primera lengua)",
+                                          "Francés (segunda lengua)",
+                                          "Economía de la empresa",
+                                          "Filosofía y ciudadanía",
+                                          "Dibujo técnico aplicado",
+                                          "Psicología y sociología",
+                                          "Religión católica",
+                                          "Valores éticos y cívicos",
+                                          "Tecnologías de la información",
+                                          "Ciencias de la tierra"};
+  const auto materia = [](int i) {
+    return std::string(kMaterias[i % 20]) + " (bilingüe), nivel " + n(i / 20 + 1);
+  };
+  const auto grupo = [](int i) { return "1º de Bachillerato de Ciencias y Tecnología — " + n(i); };
+  std::string s = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<datosGHC><materias>";
+  for (int i = 0; i < materias; ++i) s += "<materia>" + materia(i) + "</materia>";
+  s += "</materias><tareas><tarea>Guardia</tarea></tareas><profesores>";
+  for (int i = 0; i < profesores; ++i) {
+    s += "<profesor><nombre>PÑ" + n(i) +
+         "</nombre><nombreCompleto>María José Fernández-Núñez "
+         "de la Peña " +
+         n(i) + "</nombreCompleto></profesor>";
+  }
+  s += "</profesores><aulas>";
+  static const char* const kAulas[] = {"Laboratorio de Física y Química",
+                                       "Aula de informática",
+                                       "Aula de música",
+                                       "Taller de tecnología",
+                                       "Biblioteca escolar",
+                                       "Aula de dibujo",
+                                       "Sala de audiovisuales",
+                                       "Laboratorio de idiomas",
+                                       "Aula polivalente",
+                                       "Gimnasio pequeño",
+                                       "Aula de apoyo",
+                                       "Salón de actos",
+                                       "Aula de desdoble",
+                                       "Laboratorio de biología",
+                                       "Aula de plástica",
+                                       "Aula de religión",
+                                       "Seminario de lengua",
+                                       "Seminario de historia",
+                                       "Aula de refuerzo",
+                                       "Aula de convivencia"};
+  for (int i = 0; i < aulas; ++i) {
+    s += "<aula><nombre>Aula " + n(100 + i) + " (" + kAulas[i % 20] + ")</nombre></aula>";
+  }
+  s += "</aulas><conjuntoDeAulas><general nombre=\"Gimnasio cubierto\" numero=\"4\"/>"
+       "</conjuntoDeAulas><marcosDeHorario><marcoHorario id=\"MAÑANA\">" +
+       tramos("MAÑANA", 8) + "</marcoHorario><marcoHorario id=\"TARDE\">" + tramos("TARDE", 15) +
+       "</marcoHorario></marcosDeHorario><grupos>";
+  for (int i = 0; i < grupos; ++i) {
+    s += std::string("<grupo submarco=\"") + (i % 2 ? "TARDE" : "MAÑANA") + "\"><nombre>" +
+         grupo(i) + "</nombre><nivel>BACH</nivel><curso>" + n(i % 2 + 1) + "</curso><unidad>" +
+         n(i % 100) + "</unidad></grupo>";
+  }
+  s += "</grupos><sesionesLectivas>";
+  for (int i = 0; i < sesiones; ++i) {
+    s += "<sesion id=\"" + n(i + 1) + "\"><materia>" + materia(i % materias) +
+         "</materia><profesor>PÑ" + n(i % profesores) + "</profesor><grupo>" + grupo(i % grupos) +
+         "</grupo><distribucionSemanal><distribucionVariable><numSesiones>" + n(i % 5 + 1) +
+         "</numSesiones></distribucionVariable></distribucionSemanal><tarea>" +
+         (i % 9 == 0 ? "Guardia" : "") + "</tarea></sesion>";
+  }
+  return s + "</sesionesLectivas></datosGHC>\n";
+}
+
+}  // namespace
+
 std::string documentoDeCentro(const OpcionesCentro& o) {
   const int sesiones = std::max(o.sesiones, 10);
+  if (o.forma == Forma::compartida) return documentoDeCentroCompartido(sesiones);
   const int materias = sesiones / 5;
   const int personas = sesiones / 10;
   std::string s = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<datosGHC><materias>";

@@ -9,9 +9,17 @@
 
 namespace vestran::generador {
 
+// How the school is made.
+enum class Forma {
+  dispersa,    // n/5 subjects, n/10 teachers, groups and rooms, each in a few sessions
+  compartida,  // two frames; n/272 subjects, n/285 rooms and n/25 groups shared by many
+               // sessions, n/50 teachers; long accented names
+};
+
 struct OpcionesCentro {
-  int sesiones = 1000;     // n: n/5 subjects, n/10 teachers, groups and rooms
+  int sesiones = 1000;
   bool dosMarcos = false;  // a morning frame "1" and an afternoon frame "2"
+  Forma forma = Forma::dispersa;
 };
 
 // The document, in UTF-8, with accented names.

@@ -11,18 +11,21 @@
 int main(int argc, char** argv) {
   using namespace vestran::generador;
   const std::string uso =
-      "Uso: vestran-generar-centro SESIONES [--dos-marcos]\n"
+      "Uso: vestran-generar-centro SESIONES [--dos-marcos | --compartido]\n"
       "     vestran-generar-centro --solucion CARPETA\n";
   try {
     if (argc == 3 && std::string(argv[1]) == "--solucion") {
       escribirSolucion(vestran::os::pathFromUtf8(argv[2]));
       return 0;
     }
-    if (argc < 2 || argc > 3 || (argc == 3 && std::string(argv[2]) != "--dos-marcos")) {
+    const std::string forma = argc == 3 ? argv[2] : "";
+    if (argc < 2 || argc > 3 || (argc == 3 && forma != "--dos-marcos" && forma != "--compartido")) {
       std::cerr << uso;
       return 2;
     }
-    std::cout << documentoDeCentro({std::stoi(argv[1]), argc == 3});
+    OpcionesCentro o{std::stoi(argv[1]), forma == "--dos-marcos", Forma::dispersa};
+    if (forma == "--compartido") o.forma = Forma::compartida;
+    std::cout << documentoDeCentro(o);
     return 0;
   } catch (const std::exception& e) {
     std::cerr << e.what() << '\n' << uso;

@@ -233,8 +233,8 @@ std::string dateTimeText(Variant variant, std::string_view raw) {
   }
   const std::string s = trim(raw);
   if (s.size() != 14 || s.find_first_not_of("0123456789") != std::string::npos) return s;
-  return s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " + s.substr(8, 2) +
-         ":" + s.substr(10, 2) + ":" + s.substr(12, 2);
+  return s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " + s.substr(8, 2) + ":" +
+         s.substr(10, 2) + ":" + s.substr(12, 2);
 }
 
 std::string timestampText(std::string_view raw) {
