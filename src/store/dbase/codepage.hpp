@@ -65,6 +65,8 @@ class CodePage {
   CodePage& operator=(const CodePage&) = delete;
 
   int number() const { return number_; }
+  // Whether ASCII bytes stand for themselves in this code page, both ways.
+  bool keepsAscii() const { return asciiCompatible_; }
 
   // Decodes bytes of this code page to UTF-8.
   std::string decode(std::string_view bytes) const;

@@ -15,10 +15,10 @@ ExclusiveFile ExclusiveFile::open(const fs::path& path, WhenHeld whenHeld) {
 
 std::string ExclusiveFile::readAll() const { return file_.read(0, file_.size()); }
 
-void ExclusiveFile::replaceContent(std::string_view bytes) {
+void ExclusiveFile::replaceContent(std::initializer_list<std::string_view> pieces) {
   const fs::path target = path_;
   try {
-    detail::NativeFile replacement = detail::writeThroughTemporary(target, bytes, [&] {
+    detail::NativeFile replacement = detail::writeThroughTemporary(target, pieces, [&] {
       if (!kRenamesOpenFiles) file_.close();
     });
     // The replacement was held before the rename, so the file stays held across it.

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -38,11 +39,11 @@ class ExclusiveFile {
   }
   std::string readAll() const;
 
-  // Replaces the whole content in one step: the new content goes to a temporary file
-  // beside this one, which then takes this file's place and stays held (Windows lets go
-  // of the file for the instant of the rename). A failure or a crash leaves the earlier
+  // Replaces the whole content by the pieces, one after another, in one step: the new content goes
+  // to a temporary file beside this one, which then takes this file's place and stays held (Windows
+  // lets go of the file for the instant of the rename). A failure or a crash leaves the earlier
   // content intact. Throws FileError.
-  void replaceContent(std::string_view bytes);
+  void replaceContent(std::initializer_list<std::string_view> pieces);
 
   void close() noexcept { file_.close(); }
 

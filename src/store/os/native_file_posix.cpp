@@ -179,17 +179,20 @@ std::string NativeFile::read(std::uint64_t offset, std::size_t length) const {
   return bytes;
 }
 
-void NativeFile::writeAllAndSync(std::string_view bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n =
-        ::pwrite(fdOf(handle_), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) fail("No se pudo escribir", path_, errno);
-    done += static_cast<std::size_t>(n);
+void NativeFile::writeAllAndSync(std::span<const std::string_view> pieces) {
+  std::size_t at = 0;
+  for (std::string_view bytes : pieces) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = ::pwrite(fdOf(handle_), bytes.data() + done, bytes.size() - done,
+                                 static_cast<off_t>(at + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) fail("No se pudo escribir", path_, errno);
+      done += static_cast<std::size_t>(n);
+    }
+    at += bytes.size();
   }
-  if (::ftruncate(fdOf(handle_), static_cast<off_t>(bytes.size())) != 0 ||
-      ::fsync(fdOf(handle_)) != 0) {
+  if (::ftruncate(fdOf(handle_), static_cast<off_t>(at)) != 0 || ::fsync(fdOf(handle_)) != 0) {
     fail("No se pudo escribir", path_, errno);
   }
 }

@@ -228,16 +228,18 @@ std::string NativeFile::read(std::uint64_t offset, std::size_t length) const {
   return bytes;
 }
 
-void NativeFile::writeAllAndSync(std::string_view bytes) {
+void NativeFile::writeAllAndSync(std::span<const std::string_view> pieces) {
   seekTo(handleOf(handle_), 0, path_, "No se pudo escribir");
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD n = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kChunk));
-    if (!::WriteFile(handleOf(handle_), bytes.data() + done, chunk, &n, nullptr)) {
-      fail("No se pudo escribir", path_, ::GetLastError());
+  for (std::string_view bytes : pieces) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      DWORD n = 0;
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kChunk));
+      if (!::WriteFile(handleOf(handle_), bytes.data() + done, chunk, &n, nullptr)) {
+        fail("No se pudo escribir", path_, ::GetLastError());
+      }
+      done += n;
     }
-    done += n;
   }
   if (!::SetEndOfFile(handleOf(handle_)) || !::FlushFileBuffers(handleOf(handle_))) {
     fail("No se pudo escribir", path_, ::GetLastError());

@@ -46,17 +46,17 @@ detail::NativeFile createTemporaryBeside(const fs::path& target) {
 
 namespace detail {
 
-NativeFile writeThroughTemporary(const fs::path& target, std::string_view bytes,
+NativeFile writeThroughTemporary(const fs::path& target, std::span<const std::string_view> pieces,
                                  const std::function<void()>& beforeRename) {
   try {
-    return writeTemporaryAndRename(target, bytes, beforeRename);
+    return writeTemporaryAndRename(target, pieces, beforeRename);
   } catch (const FileError& e) {
     // The temporary file is the program's own business: the user hears of the target.
     throwFileError("No se pudo escribir", target, e.code());
   }
 }
 
-NativeFile writeTemporaryAndRename(const fs::path& target, std::string_view bytes,
+NativeFile writeTemporaryAndRename(const fs::path& target, std::span<const std::string_view> pieces,
                                    const std::function<void()>& beforeRename) {
   // A link at the name is replaced, so only a file standing there can be read-only.
   const bool replacesFile = isRegularFile(target);
@@ -64,7 +64,7 @@ NativeFile writeTemporaryAndRename(const fs::path& target, std::string_view byte
   NativeFile temporary = createTemporaryBeside(target);
   TemporaryGuard guard(temporary.path());
   temporary.copyPermissionsFrom(replacesFile ? target : fs::path());
-  temporary.writeAllAndSync(bytes);
+  temporary.writeAllAndSync(pieces);
   if (!kRenamesOpenFiles) temporary.close();
   if (beforeRename) beforeRename();
   renameReplacing(temporary.path(), target);
@@ -77,7 +77,8 @@ NativeFile writeTemporaryAndRename(const fs::path& target, std::string_view byte
 
 void writeFileAtomically(const fs::path& requested, std::string_view bytes, AtLink atLink) {
   const fs::path target = atLink == AtLink::follow ? followLinks(requested) : requested;
-  detail::writeThroughTemporary(target, bytes, {}).close();
+  const std::string_view pieces[] = {bytes};
+  detail::writeThroughTemporary(target, pieces, {}).close();
 }
 
 void replaceFile(const fs::path& from, const fs::path& to) { detail::renameReplacing(from, to); }

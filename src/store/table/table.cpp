@@ -149,17 +149,15 @@ void Table::readContent() {
                      {.table = name_, .file = path()});
   }
   headerBytes_ = start.substr(0, header_.headerLength);
-  const std::string rows = file_.read(
-      header_.headerLength, static_cast<std::size_t>(header_.recordCount) * header_.recordLength);
-  records_.reserve(header_.recordCount);
-  for (std::size_t i = 0; i < header_.recordCount; ++i) {
-    records_.push_back(rows.substr(i * header_.recordLength, header_.recordLength));
-  }
+  rows_ = file_.read(header_.headerLength,
+                     static_cast<std::size_t>(header_.recordCount) * header_.recordLength);
+  rowsInFile_ = header_.recordCount;
+  indexFields();
   codePageFound_ = findTableCodePage(header_, path(), [this] {
     std::vector<std::string_view> texts;
-    for (const std::string& r : records_) {
+    for (std::size_t i = 0; i < rowsInFile_; ++i) {
       for (const dbase::Field& f : header_.fields) {
-        if (f.type == 'C') texts.push_back(value(f, r));
+        if (f.type == 'C') texts.push_back(value(f, record(i)));
       }
     }
     return texts;
@@ -180,13 +178,11 @@ void Table::close() {
 }
 
 void Table::write() {
-  std::string bytes = headerBytes_;
-  dbase::stampHeader(bytes, static_cast<std::uint32_t>(records_.size()));
-  bytes.reserve(bytes.size() + records_.size() * header_.recordLength + 1);
-  for (const std::string& r : records_) bytes += r;
-  bytes += dbase::kEndOfFile;
+  std::string header = headerBytes_;
+  dbase::stampHeader(header, static_cast<std::uint32_t>(rowsInFile_));
+  const std::string_view end(&dbase::kEndOfFile, 1);
   try {
-    file_.replaceContent(bytes);
+    file_.replaceContent({header, rows_, end});
   } catch (const os::FileHeld&) {
     throw heldElsewhere(name_, path());
   } catch (const os::FileError& e) {
@@ -206,16 +202,16 @@ std::vector<const dbase::Field*> Table::fields() const {
 
 std::size_t Table::rowCount() const {
   std::size_t n = 0;
-  for (std::size_t i = 0; i < records_.size(); ++i) n += isLive(i) ? 1 : 0;
+  for (std::size_t i = 0; i < rowsInFile_; ++i) n += isLive(i) ? 1 : 0;
   return n;
 }
 
 bool Table::isLive(std::size_t row) const {
-  return records_[row].empty() || records_[row][0] != dbase::kDeletedFlag;
+  return header_.recordLength == 0 || rows_[row * header_.recordLength] != dbase::kDeletedFlag;
 }
 
 void Table::skipDeleted() {
-  while (position_ < records_.size() && !isLive(position_)) ++position_;
+  while (position_ < rowsInFile_ && !isLive(position_)) ++position_;
 }
 
 void Table::postIfPending() {
@@ -230,16 +226,16 @@ void Table::first() {
 
 void Table::next() {
   postIfPending();
-  if (position_ < records_.size()) ++position_;
+  if (position_ < rowsInFile_) ++position_;
   skipDeleted();
 }
 
-bool Table::eof() const { return mode_ != Mode::inserting && position_ >= records_.size(); }
+bool Table::eof() const { return mode_ != Mode::inserting && position_ >= rowsInFile_; }
 
 std::size_t Table::rowNumber() const { return position_ + 1; }
 
 std::size_t Table::pendingRowNumber() const {
-  return mode_ == Mode::inserting ? records_.size() + 1 : position_ + 1;
+  return mode_ == Mode::inserting ? rowsInFile_ + 1 : position_ + 1;
 }
 
 void Table::append() {
@@ -252,31 +248,38 @@ void Table::append() {
 
 void Table::edit() {
   postIfPending();
-  if (position_ >= records_.size()) throw std::logic_error("edit() at the end of " + name_);
-  buffer_ = records_[position_];
+  if (position_ >= rowsInFile_) throw std::logic_error("edit() at the end of " + name_);
+  buffer_.assign(record(position_));
   mode_ = Mode::editing;
 }
 
 void Table::post() {
   if (mode_ == Mode::browse) return;
   if (mode_ == Mode::inserting) {
-    records_.push_back(buffer_);
-    position_ = records_.size() - 1;
+    rows_ += buffer_;
+    position_ = rowsInFile_++;
     for (auto& [names, idx] : indexes_) idx.add(position_, rowKey(idx, buffer_));
   } else {
-    std::string& stored = records_[position_];
+    const std::string_view stored = record(position_);
     // An index whose key changed may now find another row first: it is built anew when
     // next needed.
     std::erase_if(indexes_, [&](const auto& entry) {
       return rowKey(entry.second, stored) != rowKey(entry.second, buffer_);
     });
-    stored = buffer_;
+    rows_.replace(position_ * header_.recordLength, header_.recordLength, buffer_);
   }
   mode_ = Mode::browse;
   changed_ = true;
 }
 
+void Table::indexFields() {
+  fieldsByName_.clear();
+  for (const dbase::Field& f : header_.fields) fieldsByName_.emplace(asciiUpper(f.name), &f);
+}
+
 const dbase::Field& Table::field(std::string_view name) const {
+  // Callers spell field names in upper case: that costs one hash and no string.
+  if (const auto it = fieldsByName_.find(name); it != fieldsByName_.end()) return *it->second;
   for (const dbase::Field& f : header_.fields) {
     if (equalsAsciiIgnoringCase(f.name, name)) return f;
   }
@@ -361,10 +364,8 @@ Table::WholeNumber Table::wholeNumber(std::string_view name) const {
 
 std::string_view Table::currentRecord() const {
   if (mode_ != Mode::browse) return buffer_;
-  if (position_ >= records_.size()) {
-    throw std::logic_error("reading past the end of " + name_);
-  }
-  return records_[position_];
+  if (position_ >= rowsInFile_) throw std::logic_error("reading past the end of " + name_);
+  return record(position_);
 }
 
 std::string_view Table::value(const dbase::Field& f, std::string_view record) const {
@@ -390,6 +391,14 @@ void Table::set(const dbase::Field& f, const std::string& bytes) {
 
 void Table::setText(std::string_view name, std::string_view value) {
   const dbase::Field& f = field(name);
+  // Plain ASCII that fits goes straight into the row, as the code page would write it.
+  if (f.type == 'C' && codePage_.keepsAscii() && value.size() <= f.width && isAscii(value) &&
+      mode_ != Mode::browse && f.offset + f.width <= buffer_.size()) {
+    buffer_.replace(f.offset, value.size(), value);
+    std::fill_n(buffer_.begin() + static_cast<std::ptrdiff_t>(f.offset + value.size()),
+                f.width - value.size(), ' ');
+    return;
+  }
   std::size_t substituted = 0;
   std::string bytes;
   try {
@@ -476,9 +485,9 @@ TableIndex& Table::index(std::string_view names) {
   auto it = indexes_.find(names);
   if (it == indexes_.end()) {
     TableIndex idx(fieldList(names));
-    idx.reserve(records_.size());
-    for (std::size_t i = 0; i < records_.size(); ++i) {
-      if (isLive(i)) idx.add(i, rowKey(idx, records_[i]));
+    idx.reserve(rowsInFile_);
+    for (std::size_t i = 0; i < rowsInFile_; ++i) {
+      if (isLive(i)) idx.add(i, rowKey(idx, record(i)));
     }
     it = indexes_.emplace(std::string(names), std::move(idx)).first;
   }

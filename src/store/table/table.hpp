@@ -165,7 +165,13 @@ class Table {
   std::string headerBytes_;
   CodePage codePage_;
   TableCodePage codePageFound_;
-  std::vector<std::string> records_;
+  // The rows one after another, as the file holds them.
+  std::string rows_;
+  std::size_t rowsInFile_ = 0;
+  std::string_view record(std::size_t row) const {
+    return std::string_view(rows_).substr(row * header_.recordLength, header_.recordLength);
+  }
+  void indexFields();
   std::size_t position_ = 0;
   Mode mode_ = Mode::browse;
   std::string buffer_;
@@ -176,6 +182,8 @@ class Table {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
   };
   std::unordered_map<std::string, TableIndex, NameHash, std::equal_to<>> indexes_;
+  // The fields by their names in upper case.
+  std::unordered_map<std::string, const dbase::Field*, NameHash, std::equal_to<>> fieldsByName_;
   std::vector<Substitution> substitutions_;
 };
 

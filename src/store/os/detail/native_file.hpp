@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -56,8 +57,8 @@ class NativeFile {
   std::uint64_t size() const;
   // Reads up to `length` bytes from `offset`; fewer at the end of the file.
   std::string read(std::uint64_t offset, std::size_t length) const;
-  // Replaces the whole content and makes it durable.
-  void writeAllAndSync(std::string_view bytes);
+  // Replaces the whole content by the pieces, one after another, and makes it durable.
+  void writeAllAndSync(std::span<const std::string_view> pieces);
   // Gives this new file the permissions of the file it will replace, or the usual ones
   // when `replaced` is empty or missing (nothing to do on Windows).
   void copyPermissionsFrom(const std::filesystem::path& replaced);
