@@ -1,5 +1,6 @@
 // vestran-cli: the jobs without windows, for automation and for users without a desktop.
 
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <new>
@@ -80,4 +81,10 @@ vestran::cli::ExitCode correr(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return static_cast<int>(correr(argc, argv)); }
+int main(int argc, char** argv) {
+  // An output buffer of the program's own (stderr has none): the first line printed after
+  // a large document is let go need not wait for the allocator to tidy up what it left.
+  static char salida[1 << 14];
+  std::setvbuf(stdout, salida, _IOFBF, sizeof salida);
+  return static_cast<int>(correr(argc, argv));
+}

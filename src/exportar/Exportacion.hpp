@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "exportar/CodigosEmitidos.hpp"
+#include "exportar/FilasEscritas.hpp"
+#include "exportar/LecturaElementos.hpp"
 #include "exportar/MarcosHorarios.hpp"
 #include "exportar/SolicitudMarcos.hpp"
 #include "mensajes/Informe.hpp"
@@ -109,6 +111,8 @@ class Exportacion {
   // new tables.
   void exigirTablasUtiles() const;
   void ExportarMaterias();
+  // Keeps a row of ASIGNOMT for ExportarSesiones to find, by name and by code.
+  void recordarFila(const Table& tabla, const std::string& codigo, const std::string& texto);
   void ExportarTareas();
   void ExportarProfesores();
   void ExportarAulas();
@@ -134,6 +138,29 @@ class Exportacion {
   std::string LetraMarco1;
   std::string LetraMarco2;
   std::vector<std::string> marcosElegidos_;  // the chosen frames' identifiers, whole
+  // What ExportarSesiones looks up of the tables written before it.
+  struct FilaGrupo {
+    std::string abrev, nivel, curso, grupo;
+  };
+  FilasEscritas<std::string> codigoPorNombre_;   // ASIGNOMT: COD of each NOMBRE
+  FilasEscritas<std::string> codigoPorCodigo_;   // ASIGNOMT: COD of each COD
+  FilasEscritas<std::string> profesorPorAbrev_;  // PROFT: ABREV of each ABREV
+  FilasEscritas<FilaGrupo> grupoPorNombre_;      // GRUPOST: the codes of each DESCRIP
+  // A session's teacher, group and task as the tables hold them; empty (and reported)
+  // when they are not there.
+  std::string profesorDeSesion(const std::string& profesor, const Lugar& donde);
+  const FilaGrupo& grupoDeSesion(const std::string& grupo, const Lugar& donde);
+  std::string tareaDeSesion(const std::string& tarea, const Lugar& donde);
+  // What ASIGT gets of a session whose subject it has: its teacher, group and task looked
+  // up in the tables written before, its periods, its identifier.
+  struct FilaSesion {
+    std::string cprof;
+    const FilaGrupo* grupo = nullptr;
+    std::string horas, sesiones, ctarea;
+    std::optional<std::int32_t> clSesion;  // none when it has no attribute
+  };
+  FilaSesion leerSesion(const HijosEsperados& hijos, const std::optional<Attribute>& id,
+                        const Lugar& donde);
   ResultadoExportacion resultado_;
 };
 

@@ -49,10 +49,10 @@ void Exportacion::ExportarAulas() {
     const Lugar donde = situacion(general, 1);
     const auto atributos = general.attributes();
     if (atributos.size() < 2) {
-      informe.anotar(donde.tecnico + ": tiene " + std::to_string(atributos.size()) +
+      informe.anotar(donde.tecnico() + ": tiene " + std::to_string(atributos.size()) +
                          " atributos y necesita dos (nombre y número de aulas); no se crean "
                          "aulas genéricas.",
-                     donde.llano +
+                     donde.llano() +
                          " no dice su nombre y su número de aulas; no se crean "
                          "aulas genéricas.");
     } else {

@@ -28,8 +28,8 @@ void Exportacion::ExportarGrupos() {
     const Lugar donde = situacion(grupo, i + 1);
     const auto atributo = grupo.attribute("submarco");
     if (!atributo) {
-      informe.anotar(donde.tecnico + ": no tiene el atributo submarco.",
-                     donde.llano + " no dice de qué marco horario es.");
+      informe.anotar(donde.tecnico() + ": no tiene el atributo submarco.",
+                     donde.llano() + " no dice de qué marco horario es.");
     }
     // The whole identifier decides the frame, as it does for the periods.
     const std::string submarco = trim(atributo.value_or(""));
@@ -40,9 +40,9 @@ void Exportacion::ExportarGrupos() {
       letra = LetraMarco2;
     } else {
       const std::string nombre = trim(grupo.child("nombre").text());
-      informe.anotar(donde.tecnico + " '" + nombre + "': se omite porque su marco horario '" +
+      informe.anotar(donde.tecnico() + " '" + nombre + "': se omite porque su marco horario '" +
                          submarco + "' no se exporta.",
-                     donde.llano + ", '" + nombre +
+                     donde.llano() + ", '" + nombre +
                          "', no se exporta porque es del marco "
                          "horario '" +
                          submarco + "', que no se ha elegido.");
@@ -53,8 +53,15 @@ void Exportacion::ExportarGrupos() {
     const std::string unidad = textoHijo(grupo, "unidad", donde, informe);
     const std::string nombre = textoHijo(grupo, "nombre", donde, informe);
     const std::string base = nivel + curso + unidad;
+    const std::string abrev = emitidos.emitir(base, base);
+    const auto guardado = [&](const std::string& valor, std::string_view campo) {
+      return storedInPlannerTable(valor, tabla.field(campo).width);
+    };
+    grupoPorNombre_.anotar(nombre, tabla.field("DESCRIP").width,
+                           {guardado(abrev, "ABREV"), guardado(nivel, "NIVEL"),
+                            guardado(curso, "CURSO"), guardado(unidad, "GRUPO")});
     tabla.append();
-    tabla.setText("ABREV", emitidos.emitir(base, base));
+    tabla.setText("ABREV", abrev);
     tabla.setText("TURNO", "");
     tabla.setText("NIVEL", nivel);
     tabla.setText("CURSO", curso);

@@ -52,8 +52,8 @@ std::string Exportacion::elegirSeleccion(const std::vector<Element>& marcos) {
     const auto id = marcos.front().attribute("id");
     if (!id) {
       const Lugar donde = situacion(marcos.front(), 1);
-      informe.anotar(donde.tecnico + ": no tiene el atributo id.",
-                     donde.llano + " no tiene identificador.");
+      informe.anotar(donde.tecnico() + ": no tiene el atributo id.",
+                     donde.llano() + " no tiene identificador.");
     }
     marcosElegidos_ = {trim(id.value_or(""))};
     return trim(id.value_or(""));
@@ -62,8 +62,8 @@ std::string Exportacion::elegirSeleccion(const std::vector<Element>& marcos) {
   for (std::size_t i = 0; i < marcos.size(); ++i) {
     if (marcos[i].attributes().empty()) {
       const Lugar donde = situacion(marcos[i], i + 1);
-      informe.anotar(donde.tecnico + ": no tiene atributos; se lista con el identificador vacío.",
-                     donde.llano + " no tiene identificador.");
+      informe.anotar(donde.tecnico() + ": no tiene atributos; se lista con el identificador vacío.",
+                     donde.llano() + " no tiene identificador.");
     }
   }
   // The chooser is shown again as long as its selection is not one or two frames.
@@ -107,10 +107,10 @@ void Exportacion::ExportarMarcos() {
                                  minutosDelDia(entrada, donde, "la hora de entrada");
     const std::string diho = std::to_string(dia + 1) + std::to_string(indice);
     if (!escritas.emplace(diho, submarco).second) {
-      informe.anotar(donde.tecnico + ": repite el día " + std::to_string(dia) + " y la hora " +
+      informe.anotar(donde.tecnico() + ": repite el día " + std::to_string(dia) + " y la hora " +
                          std::to_string(indice) + " del marco '" + submarco +
                          "' de otro <tramo> anterior; se omite.",
-                     donde.llano + " está repetida en el marco horario '" + submarco +
+                     donde.llano() + " está repetida en el marco horario '" + submarco +
                          "' (el mismo día y el mismo número de hora); se exporta una vez.");
       continue;
     }
@@ -118,9 +118,9 @@ void Exportacion::ExportarMarcos() {
          {std::pair{entrada, "de entrada"}, std::pair{salida, "de salida"}}) {
       if (!esHoraDelDia(hora)) {
         informe.anotar(
-            donde.tecnico + ": la hora " + que + " '" + hora +
+            donde.tecnico() + ": la hora " + que + " '" + hora +
                 "' no es una hora del día; MINUTOS queda en " + std::to_string(minutos) + ".",
-            donde.llano + ": su hora " + que + ", '" + hora + "', no es una hora del día.");
+            donde.llano() + ": su hora " + que + ", '" + hora + "', no es una hora del día.");
       }
     }
 
@@ -155,7 +155,7 @@ void Exportacion::ExportarMarcos() {
 void Exportacion::darLetrasDeMarco(Table& tabla) {
   auto inicio = [&](const std::string& marco, std::int32_t siFalta) {
     if (!tabla.locate("DIHO;MARCOXML", {"11", marco})) return siFalta;
-    return minutosDelDia(tabla.text("HORADESDE"), {"DIASHORAST", "DIASHORAST"}, "HORADESDE");
+    return minutosDelDia(tabla.text("HORADESDE"), Lugar::llamado("DIASHORAST"), "HORADESDE");
   };
   const std::int32_t inicio1 = inicio(MarcoElegido1, 0);
   const std::int32_t inicio2 = inicio(MarcoElegido2, kMinutosDelDia);

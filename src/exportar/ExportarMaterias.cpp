@@ -28,9 +28,9 @@ void informarRepetido(Informe& informe, const Lugar& donde, const CodeList& larg
                       const std::string& texto) {
   const std::string& anterior = largos[*largos.indexOf(texto)];
   informe.anotar(
-      donde.tecnico + ": '" + texto + "' se omite porque ya figura como '" + anterior +
+      donde.tecnico() + ": '" + texto + "' se omite porque ya figura como '" + anterior +
           "' en ASIGNOMT.",
-      donde.llano + ", '" + texto + "', no se exporta porque ya está como '" + anterior + "'.");
+      donde.llano() + ", '" + texto + "', no se exporta porque ya está como '" + anterior + "'.");
 }
 
 // What a row of ASIGNOMT stands for.
@@ -50,6 +50,14 @@ void anotarFila(Table& tabla, const std::string& codigo, const std::string& text
 
 }  // namespace
 
+void Exportacion::recordarFila(const Table& tabla, const std::string& codigo,
+                               const std::string& texto) {
+  const std::size_t anchoCodigo = tabla.field("COD").width;
+  const std::string guardado = storedInPlannerTable(codigo, anchoCodigo);
+  codigoPorNombre_.anotar(texto, tabla.field("NOMBRE").width, guardado);
+  codigoPorCodigo_.anotar(codigo, anchoCodigo, guardado);
+}
+
 void Exportacion::ExportarMaterias() {
   Table::recreate(tablas_, "ASIGNOMT", kCamposAsignomt, opciones_.formato);
   const auto materias = XMLDoc.select("/datosGHC/materias/materia");
@@ -63,6 +71,7 @@ void Exportacion::ExportarMaterias() {
       continue;
     }
     anotarFila(tabla, *codigo, texto, "", Clase::materia);
+    recordarFila(tabla, *codigo, texto);
   }
   cerrar(tabla);
 }
@@ -80,6 +89,7 @@ void Exportacion::ExportarTareas() {
       continue;
     }
     anotarFila(tabla, *codigo, texto, codTarea, Clase::tarea);
+    recordarFila(tabla, *codigo, texto);
   }
   cerrar(tabla);
 }

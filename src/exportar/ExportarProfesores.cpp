@@ -26,8 +26,11 @@ void Exportacion::ExportarProfesores() {
     const Lugar donde = situacion(profesores[i], i + 1);
     // The short name is not cut before the clash test; repeated names get suffixes.
     const std::string nombre = textoHijo(profesores[i], "nombre", donde, informe);
+    const std::string abrev = emitidos.emitir(nombre, nombre);
+    const std::size_t ancho = tabla.field("ABREV").width;
+    profesorPorAbrev_.anotar(abrev, ancho, storedInPlannerTable(abrev, ancho));
     tabla.append();
-    tabla.setText("ABREV", emitidos.emitir(nombre, nombre));
+    tabla.setText("ABREV", abrev);
     tabla.setText("NOMBRE", textoHijo(profesores[i], "nombreCompleto", donde, informe));
     tabla.post();
   }

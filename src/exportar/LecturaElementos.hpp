@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "mensajes/Informe.hpp"
 #include "store/xml/document.hpp"
@@ -15,9 +17,20 @@ namespace vestran {
 
 // Where an element stands, for the report: in the technician's words ("<profesor> nº 3
 // (línea 45)") and in the user's ("El profesor nº 3 (línea 45)").
-struct Lugar {
-  std::string tecnico;
-  std::string llano;
+// Worded only when a report needs it: most elements are read without one.
+class Lugar {
+ public:
+  Lugar(Element elemento, std::size_t posicion, std::string nombre = {})
+      : elemento_(elemento), posicion_(posicion), nombre_(std::move(nombre)) {}
+  // For a place that is no element: the same words in both registers.
+  static Lugar llamado(std::string texto);
+  std::string tecnico() const;
+  std::string llano() const;
+
+ private:
+  Element elemento_;
+  std::size_t posicion_ = 0;
+  std::string nombre_;  // what names the element, added after its place
 };
 Lugar situacion(const Element& elemento, std::size_t posicion);
 // The same with what names the element added: "<sesion> nº 3 (línea 45) 101".
@@ -27,6 +40,23 @@ Lugar situacion(const Element& elemento, std::size_t posicion, const std::string
 // (the result is then an empty handle, whose text is empty) or more than one.
 Element hijoEsperado(const Element& elemento, std::string_view hijo, const Lugar& donde,
                      Informe& informe);
+
+// The first child element of each of `nombres`, found in one pass over the children.
+class HijosEsperados {
+ public:
+  HijosEsperados(const Element& elemento, std::initializer_list<std::string_view> nombres);
+  // The first child named nombres[i], reported to `informe` as hijoEsperado() reports one:
+  // missing (an empty handle) or repeated.
+  Element tomar(std::size_t i, const Lugar& donde, Informe& informe) const;
+
+ private:
+  std::vector<std::string_view> nombres_;
+  std::vector<Element> primeros_;
+  std::vector<std::size_t> cuantos_;
+};
+
+// The element's text, trimmed (empty for an empty handle).
+std::string textoRecortado(const Element& elemento);
 
 // The trimmed text of hijoEsperado().
 std::string textoHijo(const Element& elemento, std::string_view hijo, const Lugar& donde,

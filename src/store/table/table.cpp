@@ -389,8 +389,9 @@ void Table::set(const dbase::Field& f, const std::string& bytes) {
   buffer_.replace(f.offset, f.width, bytes);
 }
 
-void Table::setText(std::string_view name, std::string_view value) {
-  const dbase::Field& f = field(name);
+void Table::setText(std::string_view name, std::string_view value) { setText(field(name), value); }
+
+void Table::setText(const dbase::Field& f, std::string_view value) {
   // Plain ASCII that fits goes straight into the row, as the code page would write it.
   if (f.type == 'C' && codePage_.keepsAscii() && value.size() <= f.width && isAscii(value) &&
       mode_ != Mode::browse && f.offset + f.width <= buffer_.size()) {
@@ -413,7 +414,10 @@ void Table::setText(std::string_view name, std::string_view value) {
 }
 
 void Table::setInteger(std::string_view name, std::int64_t value) {
-  const dbase::Field& f = field(name);
+  setInteger(field(name), value);
+}
+
+void Table::setInteger(const dbase::Field& f, std::int64_t value) {
   try {
     set(f, dbase::writeInteger(f, header_.variant, value, codePage_));
   } catch (const TableError& e) {

@@ -107,6 +107,9 @@ class Table {
   // does not fit.
   void setText(std::string_view field, std::string_view value);
   void setInteger(std::string_view field, std::int64_t value);
+  // The same for a field found once with field(): rows of many fields cost no look-ups.
+  void setText(const dbase::Field& field, std::string_view value);
+  void setInteger(const dbase::Field& field, std::int64_t value);
   void setLogical(std::string_view field, bool value);
 
   // The current row's value as text ("" when empty). Stored trailing blanks do not come

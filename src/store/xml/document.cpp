@@ -111,6 +111,26 @@ Element Element::child(std::string_view name) const {
   return {};
 }
 
+Element Element::firstChildElement() const {
+  if (!node_) return {};
+  for (xmlNode* c = node_->children; c; c = c->next) {
+    if (c->type == XML_ELEMENT_NODE) return Element(c);
+  }
+  return {};
+}
+
+Element Element::nextSiblingElement() const {
+  if (!node_) return {};
+  for (xmlNode* c = node_->next; c; c = c->next) {
+    if (c->type == XML_ELEMENT_NODE) return Element(c);
+  }
+  return {};
+}
+
+std::string_view Element::nameView() const {
+  return node_ ? std::string_view(reinterpret_cast<const char*>(node_->name)) : std::string_view();
+}
+
 std::vector<Element> Element::children(std::string_view name) const {
   std::vector<Element> found;
   if (!node_) return found;
@@ -129,7 +149,30 @@ std::size_t Element::countChildren(std::string_view name) const {
 
 bool Element::hasChildNodes() const { return node_ && node_->children; }
 
-std::string Element::text() const { return node_ ? owned(xmlNodeGetContent(node_)) : ""; }
+std::optional<std::string_view> Element::asciiText() const {
+  if (!node_) return std::string_view();
+  const xmlNode* only = node_->children;
+  if (!only) return std::string_view();
+  if (only->next || (only->type != XML_TEXT_NODE && only->type != XML_CDATA_SECTION_NODE) ||
+      !only->content) {
+    return std::nullopt;
+  }
+  const std::string_view text(reinterpret_cast<const char*>(only->content));
+  if (!isAscii(text)) return std::nullopt;
+  return text;
+}
+
+std::string Element::text() const {
+  if (!node_) return {};
+  // Most elements hold one piece of text, or none: no need to gather and copy twice.
+  const xmlNode* only = node_->children;
+  if (!only) return {};
+  if (!only->next && (only->type == XML_TEXT_NODE || only->type == XML_CDATA_SECTION_NODE) &&
+      only->content) {
+    return nfc(std::string(reinterpret_cast<const char*>(only->content)));
+  }
+  return owned(xmlNodeGetContent(node_));
+}
 
 std::vector<Attribute> Element::attributes() const {
   std::vector<Attribute> list;
@@ -139,6 +182,13 @@ std::vector<Attribute> Element::attributes() const {
                     owned(xmlNodeListGetString(node_->doc, a->children, 1))});
   }
   return list;
+}
+
+std::optional<Attribute> Element::firstAttribute() const {
+  if (!node_ || !node_->properties) return std::nullopt;
+  const xmlAttr* a = node_->properties;
+  return Attribute{reinterpret_cast<const char*>(a->name),
+                   owned(xmlNodeListGetString(node_->doc, a->children, 1))};
 }
 
 std::optional<std::string> Element::attribute(std::string_view name) const {

@@ -63,6 +63,12 @@ class Element {
 
   // The first child element of that name; an empty handle when there is none.
   Element child(std::string_view name) const;
+  // The first child element and the next sibling element; empty handles past the last.
+  Element firstChildElement() const;
+  Element nextSiblingElement() const;
+  // The element's name, without a copy; valid while the document lives.
+  std::string_view nameView() const;
+
   // The child elements of that name, in document order.
   std::vector<Element> children(std::string_view name) const;
   // How many child elements have that name.
@@ -73,9 +79,14 @@ class Element {
 
   // The text of the element and all its descendants joined.
   std::string text() const;
+  // The same without a copy, when the element holds nothing but one piece of plain ASCII
+  // text (or nothing); nullopt otherwise. Valid while the document lives.
+  std::optional<std::string_view> asciiText() const;
 
   // The attributes in the order they stand in the start tag.
   std::vector<Attribute> attributes() const;
+  // The first of them; nullopt when there is none.
+  std::optional<Attribute> firstAttribute() const;
   // The value of the attribute of that name; nullopt when there is none.
   std::optional<std::string> attribute(std::string_view name) const;
 

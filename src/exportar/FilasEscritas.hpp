@@ -1,0 +1,47 @@
+#pragma once
+
+// What a builder wrote that a later builder looks up, kept in memory rather than read back
+// from the table: found as the table's search finds it (exactly, letter case included, the
+// first row of each key), with the values as the table would give them back.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "store/table/planner_text.hpp"
+#include "store/text.hpp"
+
+namespace vestran {
+
+template <typename Valor>
+class FilasEscritas {
+ public:
+  // Notes a row whose searched field, a character field of `ancho`, holds `clave`. Of rows
+  // with equal keys the first noted is found.
+  void anotar(std::string_view clave, std::size_t ancho, Valor valor) {
+    filas_.try_emplace(plannerKeyOfStored(clave, ancho), std::move(valor));
+  }
+
+  // The row whose field equals `texto` as the table compares; nullptr when none does.
+  const Valor* buscar(std::string_view texto) const {
+    auto it = filas_.end();
+    if (isAscii(texto)) {
+      while (!texto.empty() && texto.back() == ' ') texto.remove_suffix(1);
+      it = filas_.find(texto);
+    } else {
+      it = filas_.find(plannerKeyOfSearched(texto));
+    }
+    return it == filas_.end() ? nullptr : &it->second;
+  }
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, Valor, Hash, std::equal_to<>> filas_;
+};
+
+}  // namespace vestran
