@@ -71,14 +71,18 @@ Document leerDocumentoDeIntercambio(const std::filesystem::path& archivo,
   const ErrorPlace lugar{.file = archivo};
   Document d;
   try {
-    std::string contenido;
     try {
-      contenido = os::readWholeFile(archivo, Document::kLargestDocument);
+      if (entrada == Entrada::conservar) {
+        std::string contenido = os::readWholeFile(archivo, Document::kLargestDocument);
+        d = Document::parse(contenido);
+        if (!d.empty()) d.keepInput(std::move(contenido));
+      } else {
+        // Read as it is parsed: the file's bytes are not kept beside the tree.
+        d = Document::parseFile(archivo);
+      }
     } catch (const os::FileError& e) {
       throw DocumentError(mensajeDeArchivo(nombre, e, nadaHecho), lugar);
     }
-    d = Document::parse(contenido);
-    if (entrada == Entrada::conservar && !d.empty()) d.keepInput(std::move(contenido));
   } catch (const std::bad_alloc&) {
     throw OutOfMemoryError(
         parrafos({"No hay memoria suficiente para leer el documento " + nombre + ".",

@@ -166,17 +166,21 @@ std::uint64_t NativeFile::size() const {
 
 std::string NativeFile::read(std::uint64_t offset, std::size_t length) const {
   std::string bytes(length, '\0');
+  bytes.resize(readInto(offset, bytes.data(), length));
+  return bytes;
+}
+
+std::size_t NativeFile::readInto(std::uint64_t offset, char* buffer, std::size_t length) const {
   std::size_t done = 0;
   while (done < length) {
-    const ssize_t n = ::pread(fdOf(handle_), bytes.data() + done, length - done,
-                              static_cast<off_t>(offset + done));
+    const ssize_t n =
+        ::pread(fdOf(handle_), buffer + done, length - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) fail("No se pudo leer", path_, errno);
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
   }
-  bytes.resize(done);
-  return bytes;
+  return done;
 }
 
 void NativeFile::writeAllAndSync(std::span<const std::string_view> pieces) {

@@ -212,20 +212,24 @@ std::uint64_t NativeFile::size() const {
 }
 
 std::string NativeFile::read(std::uint64_t offset, std::size_t length) const {
-  seekTo(handleOf(handle_), offset, path_, "No se pudo leer");
   std::string bytes(length, '\0');
+  bytes.resize(readInto(offset, bytes.data(), length));
+  return bytes;
+}
+
+std::size_t NativeFile::readInto(std::uint64_t offset, char* buffer, std::size_t length) const {
+  seekTo(handleOf(handle_), offset, path_, "No se pudo leer");
   std::size_t done = 0;
   while (done < length) {
     DWORD n = 0;
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(length - done, kChunk));
-    if (!::ReadFile(handleOf(handle_), bytes.data() + done, chunk, &n, nullptr)) {
+    if (!::ReadFile(handleOf(handle_), buffer + done, chunk, &n, nullptr)) {
       fail("No se pudo leer", path_, ::GetLastError());
     }
     if (n == 0) break;
     done += n;
   }
-  bytes.resize(done);
-  return bytes;
+  return done;
 }
 
 void NativeFile::writeAllAndSync(std::span<const std::string_view> pieces) {

@@ -6,12 +6,16 @@
 #include <unicode/bytestream.h>
 #include <unicode/normalizer2.h>
 
+#include <algorithm>
+#include <exception>
+#include <functional>
 #include <limits>
 #include <mutex>
 #include <new>
 #include <stdexcept>
 
 #include "store/errors.hpp"
+#include "store/os/file_reader.hpp"
 #include "store/os/paths.hpp"
 #include "store/os/replacing.hpp"
 #include "store/text.hpp"
@@ -264,7 +268,7 @@ Document& Document::operator=(Document&&) noexcept = default;
 
 Document Document::load(const std::filesystem::path& path) {
   try {
-    return parse(os::readWholeFile(path, kLargestDocument));
+    return parseFile(path);
   } catch (const os::FileError& e) {
     Document d;
     if (e.code() == std::errc::value_too_large) {
@@ -310,24 +314,65 @@ Document::Source Document::sniffSource(std::string_view bytes) {
 }
 
 Document Document::parse(std::string_view bytes) {
+  return parseWith(bytes, bytes.size(), [&](xmlParserCtxtPtr context, int options) {
+    return xmlCtxtReadMemory(context, bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                             nullptr, options);
+  });
+}
+
+Document Document::parseFile(const std::filesystem::path& path) {
+  os::FileReader reader = os::FileReader::open(path);
+  // What the start says of the encoding and the declaration; the whole is read in pieces.
+  std::string start(static_cast<std::size_t>(std::min<std::uint64_t>(reader.size(), kSniffed)),
+                    '\0');
+  start.resize(reader.read(start.data(), start.size()));
+  struct Lectura {
+    os::FileReader* reader;
+    std::string_view start;
+    std::size_t usado = 0;
+    std::exception_ptr fallo;
+  } lectura{&reader, start, 0, nullptr};
+  const auto leer = [](void* contexto, char* buffer, int length) -> int {
+    auto* l = static_cast<Lectura*>(contexto);
+    try {
+      if (l->usado < l->start.size()) {
+        const std::size_t n = std::min<std::size_t>(l->start.size() - l->usado, length);
+        std::copy_n(l->start.data() + l->usado, n, buffer);
+        l->usado += n;
+        return static_cast<int>(n);
+      }
+      return static_cast<int>(l->reader->read(buffer, static_cast<std::size_t>(length)));
+    } catch (...) {
+      l->fallo = std::current_exception();
+      return -1;
+    }
+  };
+  Document d = parseWith(start, reader.size(), [&](xmlParserCtxtPtr context, int options) {
+    return xmlCtxtReadIO(context, leer, nullptr, &lectura, nullptr, nullptr, options);
+  });
+  if (lectura.fallo) std::rethrow_exception(lectura.fallo);
+  return d;
+}
+
+Document Document::parseWith(std::string_view start, std::uint64_t size,
+                             const std::function<xmlDocPtr(xmlParserCtxtPtr, int)>& read) {
   initialiseParser();
   Document d;
-  d.source_ = sniffSource(bytes);
+  d.source_ = sniffSource(start);
   const std::unique_ptr<xmlParserCtxt, FreeParserContext> context(xmlNewParserCtxt());
   if (!context) {
     d.problem_ =
         LoadProblem{LoadProblem::Kind::outOfMemory, "no hay memoria suficiente para leerlo", 0, 0};
     return d;
   }
-  if (bytes.size() > kLargestDocument) {
+  if (size > kLargestDocument) {
     d.problem_ = LoadProblem{LoadProblem::Kind::tooLarge,
                              "pasa de 2 GB, más de lo que admite el lector de XML", 0, 0};
     return d;
   }
-  const detail::ParseGuard guard(context.get(), bytes);
+  const detail::ParseGuard guard(context.get(), start, size);
   const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-  std::unique_ptr<xmlDoc, Free> doc(xmlCtxtReadMemory(
-      context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
+  std::unique_ptr<xmlDoc, Free> doc(read(context.get(), options));
   if (auto problem = guard.problem(doc != nullptr)) {
     d.problem_ = std::move(problem);
     return d;

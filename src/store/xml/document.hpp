@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 #include <vector>
 
 struct _xmlDoc;
+struct _xmlParserCtxt;
 struct _xmlNode;
 
 namespace vestran {
@@ -130,6 +132,10 @@ class Document {
   static Document load(const std::filesystem::path& path);
   // The same from bytes in memory.
   static Document parse(std::string_view bytes);
+  // The same from the file, read in pieces as it is parsed: the whole file never sits in
+  // memory. Throws os::FileError when the file cannot be opened or read (a document it
+  // cannot parse loads empty, as with load()).
+  static Document parseFile(const std::filesystem::path& path);
 
   // The encoding the document is written in, as its declaration or byte-order mark says:
   // "UTF-8" when neither names one; "UTF-16LE" or "UTF-16BE" for UTF-16.
@@ -176,6 +182,11 @@ class Document {
   std::string serializeTree() const;
   // How the input is written: byte-order mark, declaration, UTF-16 byte order.
   static Source sniffSource(std::string_view bytes);
+  // Parses `size` bytes that begin with `start` through `read`, which runs the parser.
+  static Document parseWith(std::string_view start, std::uint64_t size,
+                            const std::function<_xmlDoc*(_xmlParserCtxt*, int)>& read);
+  // How much of a file's start tells its encoding and declaration.
+  static constexpr std::size_t kSniffed = 64 * 1024;
   // Where nodes were appended, kept for serialize(); the tree points to it.
   std::unique_ptr<detail::Appended> appended_;
   std::unique_ptr<_xmlDoc, Free> doc_;

@@ -57,6 +57,8 @@ class NativeFile {
   std::uint64_t size() const;
   // Reads up to `length` bytes from `offset`; fewer at the end of the file.
   std::string read(std::uint64_t offset, std::size_t length) const;
+  // The same into `buffer`; returns how many bytes it read.
+  std::size_t readInto(std::uint64_t offset, char* buffer, std::size_t length) const;
   // Replaces the whole content by the pieces, one after another, and makes it durable.
   void writeAllAndSync(std::span<const std::string_view> pieces);
   // Gives this new file the permissions of the file it will replace, or the usual ones

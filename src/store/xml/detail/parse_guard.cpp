@@ -35,8 +35,8 @@ bool onlyBlanks(std::string_view bytes) {
 
 }  // namespace
 
-ParseGuard::ParseGuard(xmlParserCtxtPtr context, std::string_view input)
-    : context_(context), input_(input), entityBudget_(input.size() + kEntityAllowance) {
+ParseGuard::ParseGuard(xmlParserCtxtPtr context, std::string_view start, std::uint64_t size)
+    : context_(context), start_(start), entityBudget_(size + kEntityAllowance) {
   context_->_private = this;
   context_->sax->serror = &ParseGuard::onError;
   context_->sax->getEntity = &ParseGuard::onEntity;
@@ -120,7 +120,7 @@ std::optional<LoadProblem> ParseGuard::problem(bool parsed) const {
       p.message = "no hay memoria suficiente para leerlo";
       return p;
     case XML_ERR_DOCUMENT_EMPTY:
-      p.kind = onlyBlanks(input_) ? Kind::empty : Kind::notXml;
+      p.kind = onlyBlanks(start_) ? Kind::empty : Kind::notXml;
       p.message = p.kind == Kind::empty
                       ? "el archivo está vacío"
                       : "no es un documento XML: no empieza por una etiqueta como <datosGHC>";

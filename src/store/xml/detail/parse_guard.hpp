@@ -20,8 +20,9 @@ namespace vestran::detail {
 
 class ParseGuard {
  public:
-  // Watches the parse of `input` by `context` from now on, until destroyed.
-  ParseGuard(_xmlParserCtxt* context, std::string_view input);
+  // Watches the parse by `context` of an input of `size` bytes that begins with `start`,
+  // from now on, until destroyed.
+  ParseGuard(_xmlParserCtxt* context, std::string_view start, std::uint64_t size);
   ~ParseGuard();
   ParseGuard(const ParseGuard&) = delete;
   ParseGuard& operator=(const ParseGuard&) = delete;
@@ -36,7 +37,7 @@ class ParseGuard {
   std::uint64_t expandedLength(_xmlEntity* entity, int depth);
 
   _xmlParserCtxt* context_;
-  std::string_view input_;
+  std::string_view start_;
   struct FirstError {
     int code = 0;
     int line = 0;
