@@ -127,6 +127,8 @@ bool esEnteroValido(const Table::WholeNumber& n, std::int64_t minimo) {
 }
 
 class Importacion {
+  static constexpr std::size_t kClasesPorTanda = 1000;
+
  public:
   explicit Importacion(const OpcionesImportacion& opciones) : opciones_(opciones) {}
 
@@ -142,10 +144,10 @@ class Importacion {
     r_.archivo = archivoResultado(opciones_.documento);
     exigirResultadoDistintoDelDocumento();
     avisar(opciones_.progreso, "Leyendo el documento", 0, 0);
-    Document documento =
-        leerDocumentoDeIntercambio(opciones_.documento, kNingunArchivoEscrito, Entrada::conservar);
+    ExtendedDocument documento =
+        leerParaAmpliar(opciones_.documento, "horario", kNingunArchivoEscrito);
     Element horario = horarioQueRecibe(documento);
-    escribirClases(tablas, horario);
+    escribirClases(tablas, documento, horario);
     anotarRecuentos();
 
     std::error_code ec;
@@ -173,24 +175,25 @@ class Importacion {
 
   // The first <horario> of datosGHC receives the lessons: a new one appended at the end,
   // unless the document had one (a result chosen again), which then gets them.
-  Element horarioQueRecibe(Document& documento) {
-    Element datosGHC = documento.root();
-    const Element nuevo = datosGHC.appendElement("horario");
-    Element horario = datosGHC.child("horario");
-    if (horario != nuevo) {
-      r_.clasesPrevias = horario.countChildren("tramo");
-      r_.informe.anotar("El documento ya tenía un <horario> (línea " +
-                        std::to_string(horario.line()) + ") con " +
-                        std::to_string(r_.clasesPrevias) +
-                        " <tramo>; las clases se añaden a ese y el <horario> nuevo queda vacío "
-                        "al final.");
+  Element horarioQueRecibe(ExtendedDocument& documento) {
+    Element nuevo = documento.root().appendElement("horario");
+    const ExtendedDocument::Outline* previo = documento.child();
+    if (!previo) {
+      // One lesson a line, so that the result stays readable.
+      nuevo.appendText("\n");
+      return nuevo;
     }
-    // One lesson a line, so that the result stays readable.
-    if (!horario.hasChildNodes()) horario.appendText("\n");
+    r_.clasesPrevias = previo->countChildren("tramo");
+    r_.informe.anotar("El documento ya tenía un <horario> (línea " + std::to_string(previo->line) +
+                      ") con " + std::to_string(r_.clasesPrevias) +
+                      " <tramo>; las clases se añaden a ese y el <horario> nuevo queda vacío "
+                      "al final.");
+    Element horario = documento.outlinedChild();
+    if (!previo->hasChildNodes) horario.appendText("\n");
     return horario;
   }
 
-  void escribirClases(TablasDelPlanificador& t, Element& horario) {
+  void escribirClases(TablasDelPlanificador& t, ExtendedDocument& documento, Element& horario) {
     Table& soluc = t.soluc;
     const std::size_t filas = soluc.rowCount();
     r_.filasDeSoluc = filas;
@@ -214,7 +217,8 @@ class Importacion {
         continue;
       }
       escribirTramo(t, horario, f, donde);
-      ++r_.tramos;
+      // The lessons written become text now and then, rather than a tree of them all.
+      if (++r_.tramos % kClasesPorTanda == 0) documento.settle(horario);
     }
   }
 

@@ -1,6 +1,7 @@
 #include "intercambio/DocumentoDeIntercambio.hpp"
 
 #include <new>
+#include <optional>
 
 #include "mensajes/Mensajes.hpp"
 #include "store/errors.hpp"
@@ -65,21 +66,18 @@ bool existeDocumento(const std::filesystem::path& archivo) {
   return !archivo.empty() && std::filesystem::exists(archivo, ec);
 }
 
-Document leerDocumentoDeIntercambio(const std::filesystem::path& archivo,
-                                    std::string_view nadaHecho, Entrada entrada) {
+namespace {
+
+// Reads the document with `leer` and checks what it gives (empty() and problem(), and the
+// root's name from `raiz`).
+template <typename Leido, typename Leer, typename Raiz>
+Leido leer(const std::filesystem::path& archivo, std::string_view nadaHecho, Leer leer, Raiz raiz) {
   const std::string nombre = os::pathForUser(archivo);
   const ErrorPlace lugar{.file = archivo};
-  Document d;
+  std::optional<Leido> d;
   try {
     try {
-      if (entrada == Entrada::conservar) {
-        std::string contenido = os::readWholeFile(archivo, Document::kLargestDocument);
-        d = Document::parse(contenido);
-        if (!d.empty()) d.keepInput(std::move(contenido));
-      } else {
-        // Read as it is parsed: the file's bytes are not kept beside the tree.
-        d = Document::parseFile(archivo);
-      }
+      d.emplace(leer());
     } catch (const os::FileError& e) {
       throw DocumentError(mensajeDeArchivo(nombre, e, nadaHecho), lugar);
     }
@@ -89,22 +87,43 @@ Document leerDocumentoDeIntercambio(const std::filesystem::path& archivo,
                   kCierreOtrosProgramas, nadaHecho}),
         lugar);
   }
-  if (d.empty()) {
+  if (d->empty()) {
     ErrorPlace conLinea = lugar;
-    conLinea.line = d.problem()->line;
-    const std::string mensaje = mensajeDeLectura(nombre, *d.problem(), nadaHecho);
-    if (d.problem()->kind == LoadProblem::Kind::outOfMemory)
+    conLinea.line = d->problem()->line;
+    const std::string mensaje = mensajeDeLectura(nombre, *d->problem(), nadaHecho);
+    if (d->problem()->kind == LoadProblem::Kind::outOfMemory)
       throw OutOfMemoryError(mensaje, conLinea);
     throw DocumentError(mensaje, conLinea);
   }
-  if (d.root().name() != "datosGHC") {
+  if (const std::string nombreRaiz = raiz(*d); nombreRaiz != "datosGHC") {
     throw DocumentError(parrafos({"El archivo " + nombre +
                                       " es un documento XML, pero no un "
                                       "documento de intercambio de Colmeda.",
                                   kElijaElDocumentoDeColmeda, nadaHecho}),
-                        lugar, "Su elemento raíz es <" + d.root().name() + "> y no <datosGHC>.");
+                        lugar, "Su elemento raíz es <" + nombreRaiz + "> y no <datosGHC>.");
   }
-  return d;
+  return std::move(*d);
+}
+
+}  // namespace
+
+Document leerDocumentoDeIntercambio(const std::filesystem::path& archivo,
+                                    std::string_view nadaHecho) {
+  // Read as it is parsed: the file's bytes are not kept beside the tree.
+  return leer<Document>(
+      archivo, nadaHecho, [&] { return Document::parseFile(archivo); },
+      [](const Document& d) { return d.root().name(); });
+}
+
+ExtendedDocument leerParaAmpliar(const std::filesystem::path& archivo, std::string_view hijo,
+                                 std::string_view nadaHecho) {
+  return leer<ExtendedDocument>(
+      archivo, nadaHecho,
+      [&] {
+        return ExtendedDocument::parse(os::readWholeFile(archivo, Document::kLargestDocument),
+                                       hijo);
+      },
+      [](const ExtendedDocument& d) { return d.rootName(); });
 }
 
 }  // namespace vestran

@@ -7,12 +7,9 @@
 #include <string_view>
 
 #include "store/xml/document.hpp"
+#include "store/xml/extended_document.hpp"
 
 namespace vestran {
-
-// Whether the document keeps the file's bytes, so that saving it writes them back with
-// only what was appended (see Document::keepInput).
-enum class Entrada { descartar, conservar };
 
 // Whether there is anything at `archivo` (a link is followed): a file that is no document
 // exists all the same, and reading it says what it is.
@@ -23,7 +20,12 @@ bool existeDocumento(const std::filesystem::path& archivo);
 // when it does not fit in memory; `nadaHecho` ends the message, telling the user what was
 // left untouched.
 Document leerDocumentoDeIntercambio(const std::filesystem::path& archivo,
-                                    std::string_view nadaHecho,
-                                    Entrada entrada = Entrada::descartar);
+                                    std::string_view nadaHecho);
+
+// The same for a document that gets new elements at the end of its root and of the
+// root's first child named `hijo` (see ExtendedDocument), with the same checks and
+// messages.
+ExtendedDocument leerParaAmpliar(const std::filesystem::path& archivo, std::string_view hijo,
+                                 std::string_view nadaHecho);
 
 }  // namespace vestran

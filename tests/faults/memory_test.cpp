@@ -66,8 +66,8 @@ TEST(Memory, ATableOrADocumentTooBigForMemoryIsNamed) {
                   o.directorio = dir / "DTEMP";
                   Exportacion(std::move(o)).ejecutar();
                 },
-                {"no hay memoria suficiente para leerlo", "centro.xml",
-                 "Cierre otros programas", "No se ha modificado ninguna tabla"}),
+                {"no hay memoria suficiente para leerlo", "centro.xml", "Cierre otros programas",
+                 "No se ha modificado ninguna tabla"}),
             7);
 }
 

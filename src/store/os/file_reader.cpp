@@ -1,6 +1,5 @@
 #include "store/os/file_reader.hpp"
 
-
 namespace vestran::os {
 
 FileReader FileReader::open(const std::filesystem::path& path) {

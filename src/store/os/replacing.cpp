@@ -76,8 +76,13 @@ NativeFile writeTemporaryAndRename(const fs::path& target, std::span<const std::
 }  // namespace detail
 
 void writeFileAtomically(const fs::path& requested, std::string_view bytes, AtLink atLink) {
-  const fs::path target = atLink == AtLink::follow ? followLinks(requested) : requested;
   const std::string_view pieces[] = {bytes};
+  writeFileAtomically(requested, pieces, atLink);
+}
+
+void writeFileAtomically(const fs::path& requested, std::span<const std::string_view> pieces,
+                         AtLink atLink) {
+  const fs::path target = atLink == AtLink::follow ? followLinks(requested) : requested;
   detail::writeThroughTemporary(target, pieces, {}).close();
 }
 

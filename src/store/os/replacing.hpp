@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,9 @@ enum class AtLink {
 // intact and no temporary behind. Refuses a target marked read-only. Throws FileError.
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                          AtLink atLink);
+// The same with the content given in pieces, written one after another.
+void writeFileAtomically(const std::filesystem::path& target,
+                         std::span<const std::string_view> pieces, AtLink atLink);
 
 // Gives `from` the name `to` in one step, replacing any file of that name; both lie in
 // one folder. Throws FileError; then both files are as they were.

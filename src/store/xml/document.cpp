@@ -19,8 +19,8 @@
 #include "store/os/paths.hpp"
 #include "store/os/replacing.hpp"
 #include "store/text.hpp"
-#include "store/xml/detail/document_appended.hpp"
 #include "store/xml/detail/parse_guard.hpp"
+#include "store/xml/detail/source_form.hpp"
 
 namespace vestran {
 
@@ -58,20 +58,6 @@ std::string owned(xmlChar* s) {
   return nfc(std::move(out));
 }
 
-// Refuses every external entity and DTD; the document itself is parsed from memory.
-xmlParserInputPtr refuseExternal(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
-
-void silence(void*, const char*, ...) {}
-
-void initialiseParser() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    xmlInitParser();
-    xmlSetExternalEntityLoader(refuseExternal);
-    xmlSetGenericErrorFunc(nullptr, silence);
-  });
-}
-
 int appendToString(void* context, const char* buffer, int length) {
   static_cast<std::string*>(context)->append(buffer, static_cast<std::size_t>(length));
   return length;
@@ -79,24 +65,12 @@ int appendToString(void* context, const char* buffer, int length) {
 
 int closeNothing(void*) { return 0; }
 
-bool startsWith(std::string_view bytes, std::string_view prefix) {
-  return bytes.substr(0, prefix.size()) == prefix;
-}
-
-struct FreeParserContext {
-  void operator()(xmlParserCtxt* c) const { xmlFreeParserCtxt(c); }
-};
-
 struct CloseSaveContext {
   void operator()(xmlSaveCtxt* c) const { xmlSaveClose(c); }
 };
 
 [[noreturn]] void noElement(const char* operation) {
   throw std::logic_error(std::string(operation) + " on an empty element handle");
-}
-
-detail::Appended* appendedOf(const xmlNode* node) {
-  return node->doc ? static_cast<detail::Appended*>(node->doc->_private) : nullptr;
 }
 
 }  // namespace
@@ -207,7 +181,6 @@ std::optional<std::string> Element::attribute(std::string_view name) const {
 
 void Element::setAttribute(std::string_view name, std::string_view value) {
   if (!node_) noElement("setAttribute");
-  if (auto* a = appendedOf(node_)) a->noteChange(node_);
   std::string n;
   std::string v;
   xmlSetProp(node_, xml(name, n), xml(value, v));
@@ -219,7 +192,6 @@ void Element::setAttribute(std::string_view name, std::int32_t value) {
 
 void Element::setText(std::string_view text) {
   if (!node_) noElement("setText");
-  if (auto* a = appendedOf(node_)) a->noteChange(node_);
   xmlChar* escaped = nullptr;
   {
     std::string t;
@@ -235,7 +207,6 @@ Element Element::appendElement(std::string_view name) {
   xmlNode* child = xmlNewDocNode(node_->doc, nullptr, xml(name, n), nullptr);
   if (!child) throw std::bad_alloc();
   xmlAddChild(node_, child);
-  if (auto* a = appendedOf(node_)) a->note(node_, child);
   // Without a declaration of its own, an element without prefix belongs to the default
   // namespace in scope.
   const xmlNs* inScope = xmlSearchNs(node_->doc, node_, nullptr);
@@ -249,19 +220,12 @@ void Element::appendText(std::string_view text) {
                                 static_cast<int>(text.size()));
   if (!t) throw std::bad_alloc();
   // xmlAddChild merges a text node into a text last child, and frees it.
-  const bool merged = node_->last && node_->last->type == XML_TEXT_NODE;
-  xmlNode* added = xmlAddChild(node_, t);
-  if (auto* a = appendedOf(node_)) {
-    if (merged)
-      a->noteChange(added);
-    else
-      a->note(node_, added);
-  }
+  xmlAddChild(node_, t);
 }
 
 void Document::Free::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
 
-Document::Document() : appended_(std::make_unique<detail::Appended>()) {}
+Document::Document() = default;
 Document::~Document() = default;
 Document::Document(Document&&) noexcept = default;
 Document& Document::operator=(Document&&) noexcept = default;
@@ -286,32 +250,7 @@ Document Document::load(const std::filesystem::path& path) {
   }
 }
 
-std::string Document::encoding() const {
-  if (source_.encoding == "UTF-16") return source_.utf16BigEndian ? "UTF-16BE" : "UTF-16LE";
-  return source_.encoding.empty() ? "UTF-8" : source_.encoding;
-}
-
-Document::Source Document::sniffSource(std::string_view bytes) {
-  Source source;
-  if (startsWith(bytes, "\xEF\xBB\xBF")) {
-    source.utf8Bom = true;
-    source.declaration = startsWith(bytes.substr(3), "<?xml");
-  } else if (startsWith(bytes, "\xFF\xFE") || startsWith(bytes, "\xFE\xFF")) {
-    source.encoding = "UTF-16";
-    source.utf16BigEndian = bytes[0] == '\xFE';
-    source.declaration = startsWith(bytes.substr(2), std::string_view("<\0?\0x\0m\0l", 9)) ||
-                         startsWith(bytes.substr(2), std::string_view("\0<\0?\0x\0m\0l", 10));
-  } else if (startsWith(bytes, std::string_view("<\0", 2)) ||
-             startsWith(bytes, std::string_view("\0<", 2))) {
-    source.encoding = "UTF-16";
-    source.utf16BigEndian = bytes[0] == '\0';
-    source.declaration = startsWith(bytes, std::string_view("<\0?\0x\0m\0l", 9)) ||
-                         startsWith(bytes, std::string_view("\0<\0?\0x\0m\0l", 10));
-  } else {
-    source.declaration = startsWith(bytes, "<?xml");
-  }
-  return source;
-}
+std::string Document::encoding() const { return source_.encodingName(); }
 
 Document Document::parse(std::string_view bytes) {
   return parseWith(bytes, bytes.size(), [&](xmlParserCtxtPtr context, int options) {
@@ -347,8 +286,10 @@ Document Document::parseFile(const std::filesystem::path& path) {
       return -1;
     }
   };
+  // Short texts kept inside their nodes: fewer allocations. The tree may still grow.
   Document d = parseWith(start, reader.size(), [&](xmlParserCtxtPtr context, int options) {
-    return xmlCtxtReadIO(context, leer, nullptr, &lectura, nullptr, nullptr, options);
+    return xmlCtxtReadIO(context, leer, nullptr, &lectura, nullptr, nullptr,
+                         options | XML_PARSE_COMPACT);
   });
   if (lectura.fallo) std::rethrow_exception(lectura.fallo);
   return d;
@@ -356,29 +297,14 @@ Document Document::parseFile(const std::filesystem::path& path) {
 
 Document Document::parseWith(std::string_view start, std::uint64_t size,
                              const std::function<xmlDocPtr(xmlParserCtxtPtr, int)>& read) {
-  initialiseParser();
   Document d;
-  d.source_ = sniffSource(start);
-  const std::unique_ptr<xmlParserCtxt, FreeParserContext> context(xmlNewParserCtxt());
-  if (!context) {
-    d.problem_ =
-        LoadProblem{LoadProblem::Kind::outOfMemory, "no hay memoria suficiente para leerlo", 0, 0};
+  d.source_ = detail::SourceForm::of(start);
+  detail::ParseOutcome outcome = detail::parseGuarded(start, size, {}, read);
+  if (outcome.problem) {
+    d.problem_ = std::move(outcome.problem);
     return d;
   }
-  if (size > kLargestDocument) {
-    d.problem_ = LoadProblem{LoadProblem::Kind::tooLarge,
-                             "pasa de 2 GB, más de lo que admite el lector de XML", 0, 0};
-    return d;
-  }
-  const detail::ParseGuard guard(context.get(), start, size);
-  const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-  std::unique_ptr<xmlDoc, Free> doc(read(context.get(), options));
-  if (auto problem = guard.problem(doc != nullptr)) {
-    d.problem_ = std::move(problem);
-    return d;
-  }
-  d.doc_ = std::move(doc);
-  d.doc_->_private = d.appended_.get();
+  d.doc_.reset(outcome.doc.release());
   if (d.doc_->encoding && d.source_.encoding.empty()) {
     d.source_.encoding = reinterpret_cast<const char*>(d.doc_->encoding);
   }
@@ -411,19 +337,7 @@ std::vector<Element> Document::select(std::string_view path) const {
   return current;
 }
 
-void Document::keepInput(std::string bytes) { input_ = std::move(bytes); }
-
 std::string Document::serialize() const {
-  if (input_ && doc_ && !appended_->inputChanged) {
-    if (appended_->grown.empty()) return *input_;
-    if (auto spliced = detail::withAppendedNodes(*input_, encoding(), doc_.get(), *appended_)) {
-      return std::move(*spliced);
-    }
-  }
-  return serializeTree();
-}
-
-std::string Document::serializeTree() const {
   std::string out;
   if (!doc_) return out;
   if (source_.utf8Bom) out = "\xEF\xBB\xBF";
@@ -445,10 +359,16 @@ std::string Document::serializeTree() const {
 
 void Document::save(const std::filesystem::path& path) const {
   const std::string bytes = serialize();
+  const std::string_view pieces[] = {bytes};
+  saveBytes(path, pieces);
+}
+
+void Document::saveBytes(const std::filesystem::path& path,
+                         std::span<const std::string_view> pieces) {
   try {
     // Killed runs may have left temporary copies of this very file.
     os::removeStaleTemporaries(path.parent_path(), os::pathToUtf8(path.filename()));
-    os::writeFileAtomically(path, bytes, os::AtLink::replace);
+    os::writeFileAtomically(path, pieces, os::AtLink::replace);
   } catch (const os::FileError& e) {
     throw DocumentError("No se pudo guardar el documento " + os::pathToUtf8(path) + ": " +
                         e.what());

@@ -8,20 +8,19 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "store/xml/detail/source_form.hpp"
 
 struct _xmlDoc;
 struct _xmlParserCtxt;
 struct _xmlNode;
 
 namespace vestran {
-
-namespace detail {
-struct Appended;
-}
 
 // Why a document loaded empty.
 struct LoadProblem {
@@ -108,6 +107,7 @@ class Element {
 
  private:
   friend class Document;
+  friend class ExtendedDocument;
   explicit Element(_xmlNode* node) : node_(node) {}
   _xmlNode* node_ = nullptr;
 };
@@ -151,18 +151,9 @@ class Document {
   // document order.
   std::vector<Element> select(std::string_view path) const;
 
-  // Keeps the bytes the document was parsed from (the caller passes those very bytes), so
-  // that serialize() can write them back with only the appended nodes added.
-  void keepInput(std::string bytes);
-
-  // The whole document as it would be saved. With the input kept, and the document in
-  // UTF-8, UTF-16 or an encoding whose markup characters are ASCII (ISO-8859-*,
-  // Windows-125*, US-ASCII): the input's bytes, byte for byte, with the nodes appended
-  // since (appendElement, appendText) inserted before the end tag of the element they
-  // were appended to (an empty-element tag becomes a start and an end tag), written in the
-  // document's encoding and line ends. Otherwise libxml2's serialisation of the tree: in
-  // its own encoding, with its own declaration (or none), every node of the input kept.
-  // Both read back as the same elements, attributes and texts.
+  // The whole document as it would be saved: libxml2's serialisation of the tree, in the
+  // document's encoding with its declaration (or none) and byte-order mark, every node of
+  // the input kept.
   std::string serialize() const;
 
   // Writes serialize() to the file, replacing any file of that name only once the new
@@ -170,29 +161,21 @@ class Document {
   void save(const std::filesystem::path& path) const;
 
  private:
-  struct Source {
-    bool declaration = true;
-    bool utf8Bom = false;
-    bool utf16BigEndian = false;
-    std::string encoding;  // as the output should name it; empty for UTF-8
-  };
+  friend class ExtendedDocument;
   struct Free {
     void operator()(_xmlDoc* doc) const;
   };
-  std::string serializeTree() const;
-  // How the input is written: byte-order mark, declaration, UTF-16 byte order.
-  static Source sniffSource(std::string_view bytes);
+  // Writes the pieces, one after another, as the file's new content (see save()).
+  static void saveBytes(const std::filesystem::path& path,
+                        std::span<const std::string_view> pieces);
   // Parses `size` bytes that begin with `start` through `read`, which runs the parser.
   static Document parseWith(std::string_view start, std::uint64_t size,
                             const std::function<_xmlDoc*(_xmlParserCtxt*, int)>& read);
   // How much of a file's start tells its encoding and declaration.
   static constexpr std::size_t kSniffed = 64 * 1024;
-  // Where nodes were appended, kept for serialize(); the tree points to it.
-  std::unique_ptr<detail::Appended> appended_;
   std::unique_ptr<_xmlDoc, Free> doc_;
   std::optional<LoadProblem> problem_;
-  Source source_;
-  std::optional<std::string> input_;
+  detail::SourceForm source_;
 };
 
 }  // namespace vestran

@@ -6,6 +6,7 @@
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
+#include <mutex>
 
 #include "store/text.hpp"
 
@@ -33,7 +34,50 @@ bool onlyBlanks(std::string_view bytes) {
   });
 }
 
+// Refuses every external entity and DTD.
+xmlParserInputPtr refuseExternal(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
+
+void silence(void*, const char*, ...) {}
+
+void initialiseParser() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    xmlInitParser();
+    xmlSetExternalEntityLoader(refuseExternal);
+    xmlSetGenericErrorFunc(nullptr, silence);
+  });
+}
+
+struct FreeParserContext {
+  void operator()(xmlParserCtxt* c) const { xmlFreeParserCtxt(c); }
+};
+
 }  // namespace
+
+void FreeDoc::operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+
+ParseOutcome parseGuarded(std::string_view start, std::uint64_t size,
+                          const std::function<void(xmlParserCtxt*, ParseGuard&)>& prepare,
+                          const std::function<xmlDoc*(xmlParserCtxt*, int)>& read) {
+  initialiseParser();
+  const std::unique_ptr<xmlParserCtxt, FreeParserContext> context(xmlNewParserCtxt());
+  if (!context) {
+    return {nullptr, LoadProblem{LoadProblem::Kind::outOfMemory,
+                                 "no hay memoria suficiente para leerlo", 0, 0}};
+  }
+  if (size > Document::kLargestDocument) {
+    return {nullptr, LoadProblem{LoadProblem::Kind::tooLarge,
+                                 "pasa de 2 GB, más de lo que admite el lector de XML", 0, 0}};
+  }
+  ParseGuard guard(context.get(), start, size);
+  if (prepare) prepare(context.get(), guard);
+  const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+  ParseOutcome outcome;
+  outcome.doc.reset(read(context.get(), options));
+  outcome.problem = guard.problem(outcome.doc != nullptr);
+  if (outcome.problem) outcome.doc.reset();
+  return outcome;
+}
 
 ParseGuard::ParseGuard(xmlParserCtxtPtr context, std::string_view start, std::uint64_t size)
     : context_(context), start_(start), entityBudget_(size + kEntityAllowance) {
@@ -43,6 +87,12 @@ ParseGuard::ParseGuard(xmlParserCtxtPtr context, std::string_view start, std::ui
 }
 
 ParseGuard::~ParseGuard() { context_->_private = nullptr; }
+
+void* ParseGuard::listenerOf(void* context) {
+  const auto parser = static_cast<xmlParserCtxtPtr>(context);
+  const auto* guard = static_cast<ParseGuard*>(parser->_private);
+  return guard && guard->context_ == parser ? guard->listener_ : nullptr;
+}
 
 void ParseGuard::onError(void* context, xmlErrorPtr error) {
   auto* guard = static_cast<ParseGuard*>(static_cast<xmlParserCtxtPtr>(context)->_private);

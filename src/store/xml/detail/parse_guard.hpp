@@ -5,6 +5,8 @@
 // budget, and tells a failed parse in the user's words. Not for use outside src/store/xml.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +14,7 @@
 
 #include "store/xml/document.hpp"
 
+struct _xmlDoc;
 struct _xmlParserCtxt;
 struct _xmlEntity;
 struct _xmlError;
@@ -30,6 +33,12 @@ class ParseGuard {
   // Why the parse failed, or why its document must not be used (entities past the
   // budget); nullopt when it succeeded.
   std::optional<LoadProblem> problem(bool parsed) const;
+
+  // Lets the SAX callbacks find `listener` through listenerOf(), for the events of the
+  // document itself; those of an entity's text, which libxml2 parses aside in a context of
+  // its own, find none.
+  void listen(void* listener) { listener_ = listener; }
+  static void* listenerOf(void* context);
 
  private:
   static void onError(void* context, _xmlError* error);
@@ -52,6 +61,26 @@ class ParseGuard {
   std::uint64_t entityUse_ = 0;
   bool entityBudgetExceeded_ = false;
   std::unordered_map<const _xmlEntity*, std::uint64_t> expanded_;
+  void* listener_ = nullptr;
 };
+
+struct FreeDoc {
+  void operator()(_xmlDoc* doc) const;
+};
+using DocPtr = std::unique_ptr<_xmlDoc, FreeDoc>;
+
+// What a guarded parse gives: the document, or why there is none.
+struct ParseOutcome {
+  DocPtr doc;
+  std::optional<LoadProblem> problem;
+};
+
+// Parses an input of `size` bytes that begins with `start` in a new parser context,
+// watched by a ParseGuard: `prepare` (may be empty) may change the context's SAX callbacks
+// and give the guard a listener, then `read` runs the parser with the options it gets. No
+// network access, no external entity or DTD is loaded.
+ParseOutcome parseGuarded(std::string_view start, std::uint64_t size,
+                          const std::function<void(_xmlParserCtxt*, ParseGuard&)>& prepare,
+                          const std::function<_xmlDoc*(_xmlParserCtxt*, int)>& read);
 
 }  // namespace vestran::detail

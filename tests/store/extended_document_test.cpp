@@ -1,6 +1,6 @@
-// Saving a document as its input's bytes plus what was appended: byte for byte the same
-// outside the new nodes, in every encoding and line-end style, and read back as the tree
-// itself would be written.
+// A document extended without its tree: byte for byte the input outside the new nodes, in
+// every encoding and line-end style, read back as the tree itself would be written, and
+// refused or outlined as the tree would be.
 
 #include <libxml/c14n.h>
 #include <libxml/parser.h>
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "store/xml/document.hpp"
+#include "store/xml/extended_document.hpp"
 #include "support/test_support.hpp"
 
 namespace vestran {
@@ -29,12 +30,8 @@ std::string canonical(const std::string& bytes) {
   return text;
 }
 
-// Appends what the import appends: a <horario> with a lesson, or lessons to the first one.
-void appendTimetable(Document& d) {
-  Element root = d.root();
-  const Element nuevo = root.appendElement("horario");
-  Element horario = root.child("horario");
-  if (!horario.hasChildNodes()) horario.appendText("\n");
+// Appends a lesson as the import does, one a line.
+void appendLesson(Element horario) {
   Element tramo = horario.appendElement("tramo");
   horario.appendText("\n");
   tramo.setAttribute("dia", 1);
@@ -43,22 +40,32 @@ void appendTimetable(Document& d) {
   aula.setAttribute("id", "Aula \"Ñ\" <1>");
   aula.appendElement("sesion").setText("345");
   aula.appendElement("profesor");
-  (void)nuevo;
 }
 
-// The input, read and kept, with the timetable appended, as saved.
-std::string saved(const std::string& input) {
-  Document d = Document::parse(input);
+// The input with a <horario> appended at the end of the root, and `lessons` lessons in
+// the first <horario>, as saved; with `settleEach`, settled after each lesson.
+std::string saved(const std::string& input, int lessons = 1, bool settleEach = false) {
+  ExtendedDocument d = ExtendedDocument::parse(input, "horario");
   EXPECT_FALSE(d.empty()) << d.problem()->message;
-  d.keepInput(input);
-  appendTimetable(d);
+  if (d.empty()) return {};
+  Element nuevo = d.root().appendElement("horario");
+  Element horario = d.child() ? d.outlinedChild() : nuevo;
+  if (!d.child() || !d.child()->hasChildNodes) horario.appendText("\n");
+  for (int k = 0; k < lessons; ++k) {
+    appendLesson(horario);
+    if (settleEach) d.settle(horario);
+  }
   return d.serialize();
 }
 
-// The same, written from the tree as before.
+// The same, written from the whole tree.
 std::string savedFromTree(const std::string& input) {
   Document d = Document::parse(input);
-  appendTimetable(d);
+  Element root = d.root();
+  root.appendElement("horario");
+  Element horario = root.child("horario");
+  if (!horario.hasChildNodes()) horario.appendText("\n");
+  appendLesson(horario);
   return d.serialize();
 }
 
@@ -70,7 +77,7 @@ const std::string kBody =
     "  <a><![CDATA[x < y ]] </a> >]]></a>\n"
     "</datosGHC>\n<!-- fin -->\n";
 
-TEST(DocumentAppended, EveryEncodingKeepsTheInputByteForByteAroundTheNewSection) {
+TEST(ExtendedDocument, EveryEncodingKeepsTheInputByteForByteAroundTheNewSection) {
   struct Case {
     const char* name;
     const char* encoding;  // of the bytes
@@ -120,7 +127,7 @@ TEST(DocumentAppended, EveryEncodingKeepsTheInputByteForByteAroundTheNewSection)
   }
 }
 
-TEST(DocumentAppended, AnEarlierHorarioGetsTheLessonsAndAnEmptyOneFollowsAtTheEnd) {
+TEST(ExtendedDocument, AnEarlierHorarioGetsTheLessonsAndAnEmptyOneFollowsAtTheEnd) {
   struct Case {
     const char* name;
     std::string input;
@@ -142,7 +149,7 @@ TEST(DocumentAppended, AnEarlierHorarioGetsTheLessonsAndAnEmptyOneFollowsAtTheEn
   }
 }
 
-TEST(DocumentAppended, InADefaultNamespaceTheNewSectionIsInNoNamespace) {
+TEST(ExtendedDocument, InADefaultNamespaceTheNewSectionIsInNoNamespace) {
   const std::string input =
       "<datosGHC version=\"1\" xmlns=\"urn:colmeda:ghc\" xmlns:x=\"urn:x\" x:a=\"b\">"
       "<materias/></datosGHC>";
@@ -166,7 +173,7 @@ TEST(DocumentAppended, InADefaultNamespaceTheNewSectionIsInNoNamespace) {
 
 // Found by the fuzz target documento_fuzz: libxml2 writes this encoding through iconv or
 // ICU, loses the euro sign and escapes "&" twice; the copy of the input keeps the lesson.
-TEST(DocumentAppended, AnEncodingLibxml2WritesBadlyStillGetsTheLessonExactly) {
+TEST(ExtendedDocument, AnEncodingLibxml2WritesBadlyStillGetsTheLessonExactly) {
   const std::string input =
       "<?xml version=\"1.0\" encoding=\"ISO-8859-1-\"?>\r\n<datosGHC a=\"2\">\r\n</datosGHC>\r\n";
   const Document result = Document::parse(saved(input));
@@ -175,20 +182,85 @@ TEST(DocumentAppended, AnEncodingLibxml2WritesBadlyStillGetsTheLessonExactly) {
   EXPECT_EQ(tramo.child("aula").attribute("id").value_or(""), "Aula \"Ñ\" <1>");
 }
 
-TEST(DocumentAppended, WhereTheInputCannotBeCopiedTheTreeIsWritten) {
+TEST(ExtendedDocument, WhereTheInputCannotBeCopiedTheTreeIsWritten) {
   // Shift_JIS puts ASCII bytes inside its characters: its markup cannot be found by bytes.
   const std::string sjis = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<datosGHC>" +
                            test::encodeAs("<a>表</a>", "Shift_JIS") + "</datosGHC>\n";
   EXPECT_EQ(saved(sjis), savedFromTree(sjis));
-  // A node of the input itself changed.
-  Document d = Document::parse("<datosGHC a=\"1\"></datosGHC>");
-  d.keepInput("<datosGHC a=\"1\"></datosGHC>");
-  d.root().setAttribute("a", "2");
-  EXPECT_NE(d.serialize().find("a=\"2\""), std::string::npos);
   // Nothing appended: the input itself.
-  Document same = Document::parse("<datosGHC >\r\n</datosGHC >");
-  same.keepInput("<datosGHC >\r\n</datosGHC >");
+  ExtendedDocument same = ExtendedDocument::parse("<datosGHC >\r\n</datosGHC >", "horario");
   EXPECT_EQ(same.serialize(), "<datosGHC >\r\n</datosGHC >");
+}
+
+TEST(ExtendedDocument, LessonsSettledOneByOneGiveTheSameBytes) {
+  const std::string inputs[] = {
+      "<datosGHC>\r\n</datosGHC>", "<datosGHC><horario/></datosGHC>",
+      "\xFF\xFE" + test::encodeAs("<datosGHC>\n<horario>\n</horario>\n</datosGHC>", "UTF-16LE")};
+  for (const std::string& input : inputs) {
+    EXPECT_EQ(saved(input, 3, true), saved(input, 3, false));
+  }
+}
+
+// The outline the parse keeps of the root's first <horario> is what the tree has.
+TEST(ExtendedDocument, TheOutlineOfTheChildIsTheTreesOwn) {
+  const std::string cases[] = {
+      "<datosGHC><horario/></datosGHC>",
+      "<datosGHC><horario></horario><horario><tramo/></horario></datosGHC>",
+      "<datosGHC>\n<x/>\n<horario>\n<tramo/><tramo><tramo/></tramo><!-- c --><otro/>"
+      "<tramo/></horario></datosGHC>",
+      "<datosGHC><horario><!-- solo un comentario --></horario></datosGHC>",
+      "<datosGHC><horario><?pi dato?></horario></datosGHC>",
+      "<datosGHC><horario><![CDATA[]]></horario></datosGHC>",
+      "<!DOCTYPE d [<!ENTITY t \"<tramo/><tramo/>\"><!ENTITY v \"\">]>"
+      "<datosGHC><horario>&t;&t;</horario><b>&v;</b></datosGHC>",
+      "<!DOCTYPE d [<!ENTITY h \"<horario><tramo/></horario>\">]>"
+      "<datosGHC>&h;<horario>&amp;</horario></datosGHC>",
+      "<g:datosGHC xmlns:g=\"urn:g\"><g:horario>\n<g:tramo/></g:horario></g:datosGHC>",
+      "<datosGHC><sin/></datosGHC>",
+  };
+  for (const std::string& input : cases) {
+    SCOPED_TRACE(input);
+    const ExtendedDocument d = ExtendedDocument::parse(input, "horario");
+    const Document tree = Document::parse(input);
+    ASSERT_FALSE(d.empty());
+    EXPECT_EQ(d.rootName(), tree.root().name());
+    const Element child = tree.root().child("horario");
+    ASSERT_EQ(d.child() != nullptr, static_cast<bool>(child));
+    if (!child) continue;
+    EXPECT_EQ(d.child()->line, child.line());
+    EXPECT_EQ(d.child()->hasChildNodes, child.hasChildNodes());
+    EXPECT_EQ(d.child()->countChildren("tramo"), child.countChildren("tramo"));
+    EXPECT_EQ(canonical(saved(input)), canonical(savedFromTree(input)));
+  }
+}
+
+// A document is refused, and for the same reason, whether it is read into a tree or not.
+TEST(ExtendedDocument, RefusesWhatTheTreeRefuses) {
+  const std::string cases[] = {
+      "",
+      "   ",
+      "hola",
+      "<datosGHC><a></b></datosGHC>",
+      "<datosGHC>",
+      "<datosGHC/><otro/>",
+      "<?xml version=\"1.0\" encoding=\"nada-9\"?><datosGHC/>",
+      "<datosGHC>\xFF</datosGHC>",
+      "<!DOCTYPE d [<!ENTITY a \"" + std::string(1000, 'y') +
+          "\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c "
+          "\"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
+          "<datosGHC>&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;</datosGHC>",
+      "<!DOCTYPE d [<!ENTITY e \"<a>\">]><datosGHC>&e;</datosGHC>",
+  };
+  for (const std::string& input : cases) {
+    SCOPED_TRACE(input.substr(0, 80));
+    const ExtendedDocument d = ExtendedDocument::parse(input, "horario");
+    const Document tree = Document::parse(input);
+    ASSERT_TRUE(tree.empty());
+    ASSERT_TRUE(d.empty());
+    EXPECT_EQ(d.problem()->kind, tree.problem()->kind);
+    EXPECT_EQ(d.problem()->message, tree.problem()->message);
+    EXPECT_EQ(d.problem()->line, tree.problem()->line);
+  }
 }
 
 }  // namespace
