@@ -21,16 +21,25 @@ std::string formaGuardada(std::string_view codigo) {
   return trimTrailingBlanks(asPlannerTableWould(acortado(codigo)));
 }
 
+std::string CodigosEmitidos::clave(std::string_view codigo) {
+  return caseFoldKey(formaGuardada(codigo));
+}
+
 std::string CodigosEmitidos::emitir(std::string_view base, std::string_view texto) {
   std::string codigo(base);
-  if (emitido(codigo)) {
+  std::string libre = clave(codigo);
+  if (formas_.find(libre)) {
     const std::string raiz = charCount(base) == kLongitudCodigo
                                  ? firstChars(base, kLongitudCodigo - 1)
                                  : std::string(base);
     codigo.clear();
     for (int n = 1; n <= kUltimoSufijo && codigo.empty(); ++n) {
-      const std::string candidato = raiz + std::to_string(n);
-      if (!emitido(candidato)) codigo = candidato;
+      std::string candidato = raiz + std::to_string(n);
+      std::string suya = clave(candidato);
+      if (!formas_.find(suya)) {
+        codigo = std::move(candidato);
+        libre = std::move(suya);
+      }
     }
     if (codigo.empty()) {
       throw CodigosAgotados("No queda ningún código corto libre para '" + std::string(texto) +
@@ -42,7 +51,7 @@ std::string CodigosEmitidos::emitir(std::string_view base, std::string_view text
                             {.table = tabla_});
     }
   }
-  formas_.add(formaGuardada(codigo));
+  formas_.tryEmplace(libre, true);
   return acortado(codigo);
 }
 

@@ -7,6 +7,7 @@
 
 #include "store/errors.hpp"
 #include "store/text.hpp"
+#include "store/text_map.hpp"
 
 namespace vestran {
 
@@ -36,11 +37,14 @@ class CodigosEmitidos {
   std::string emitir(std::string_view base, std::string_view texto);
 
   // True when `codigo` clashes with an issued code.
-  bool emitido(std::string_view codigo) const { return formas_.contains(formaGuardada(codigo)); }
+  bool emitido(std::string_view codigo) const { return formas_.find(clave(codigo)) != nullptr; }
 
  private:
+  // What two codes that clash have in common: their stored forms, letter case folded.
+  static std::string clave(std::string_view codigo);
+
   std::string tabla_;
-  CodeList formas_;
+  TextMap<bool> formas_;  // the keys of the codes issued
 };
 
 }  // namespace vestran

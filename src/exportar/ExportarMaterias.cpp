@@ -19,8 +19,7 @@ const std::vector<FieldDef> kCamposAsignomt = {
 // (ignoring letter case) as a subject or a task.
 std::optional<std::string> asignarCodigo(CodeList& largos, CodigosEmitidos& cortos,
                                          const std::string& texto) {
-  if (largos.contains(texto)) return std::nullopt;
-  largos.add(texto);
+  if (!largos.addIfNew(texto)) return std::nullopt;
   return cortos.emitir(firstChars(texto, kLongitudCodigo), texto);
 }
 
@@ -62,6 +61,7 @@ void Exportacion::ExportarMaterias() {
   Table::recreate(tablas_, "ASIGNOMT", kCamposAsignomt, opciones_.formato);
   const auto materias = XMLDoc.select("/datosGHC/materias/materia");
   Table tabla = Table::open(tablas_, "ASIGNOMT");
+  tabla.reserveRows(materias.size());
   for (std::size_t i = 0; i < materias.size(); ++i) {
     avanzar("ASIGNOMT", i, materias.size());
     const std::string texto = trim(materias[i].text());

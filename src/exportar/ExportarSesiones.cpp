@@ -44,6 +44,7 @@ void Exportacion::ExportarSesiones() {
   for (const FieldDef& f : kCamposAsigt) campos.push_back(&asig.field(f.name));
   Informe& informe = resultado_.informe;
   const auto sesiones = XMLDoc.select("/datosGHC/sesionesLectivas/sesion");
+  asig.reserveRows(sesiones.size());
   for (std::size_t i = 0; i < sesiones.size(); ++i) {
     avanzar("ASIGT", i, sesiones.size());
     const Element& sesion = sesiones[i];

@@ -5,13 +5,12 @@
 // first row of each key), with the values as the table would give them back.
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "store/table/planner_text.hpp"
 #include "store/text.hpp"
+#include "store/text_map.hpp"
 
 namespace vestran {
 
@@ -21,27 +20,20 @@ class FilasEscritas {
   // Notes a row whose searched field, a character field of `ancho`, holds `clave`. Of rows
   // with equal keys the first noted is found.
   void anotar(std::string_view clave, std::size_t ancho, Valor valor) {
-    filas_.try_emplace(plannerKeyOfStored(clave, ancho), std::move(valor));
+    filas_.tryEmplace(plannerKeyOfStored(clave, ancho), std::move(valor));
   }
 
   // The row whose field equals `texto` as the table compares; nullptr when none does.
   const Valor* buscar(std::string_view texto) const {
-    auto it = filas_.end();
     if (isAscii(texto)) {
       while (!texto.empty() && texto.back() == ' ') texto.remove_suffix(1);
-      it = filas_.find(texto);
-    } else {
-      it = filas_.find(plannerKeyOfSearched(texto));
+      return filas_.find(texto);
     }
-    return it == filas_.end() ? nullptr : &it->second;
+    return filas_.find(plannerKeyOfSearched(texto));
   }
 
  private:
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
-  std::unordered_map<std::string, Valor, Hash, std::equal_to<>> filas_;
+  TextMap<Valor> filas_;
 };
 
 }  // namespace vestran

@@ -1,6 +1,8 @@
 #include "exportar/LecturaElementos.hpp"
 
+#include <algorithm>
 #include <map>
+#include <stdexcept>
 
 #include "mensajes/Mensajes.hpp"
 #include "store/errors.hpp"
@@ -83,11 +85,12 @@ Element hijoEsperado(const Element& elemento, std::string_view hijo, const Lugar
 
 HijosEsperados::HijosEsperados(const Element& elemento,
                                std::initializer_list<std::string_view> nombres)
-    : nombres_(nombres), primeros_(nombres.size()), cuantos_(nombres.size(), 0) {
+    : cuantosNombres_(nombres.size()) {
+  if (nombres.size() > kMaximo) throw std::logic_error("HijosEsperados: demasiados nombres");
+  std::copy(nombres.begin(), nombres.end(), nombres_.begin());
   for (Element c = elemento.firstChildElement(); c; c = c.nextSiblingElement()) {
-    const std::string_view nombre = c.nameView();
-    for (std::size_t i = 0; i < nombres_.size(); ++i) {
-      if (nombre != nombres_[i]) continue;
+    for (std::size_t i = 0; i < cuantosNombres_; ++i) {
+      if (!c.hasName(nombres_[i])) continue;
       if (cuantos_[i]++ == 0) primeros_[i] = c;
       break;
     }

@@ -3,6 +3,7 @@
 // Reading the values of one element within that element, reporting what breaks the
 // expected shape instead of shifting values onto a neighbour.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -41,18 +42,21 @@ Lugar situacion(const Element& elemento, std::size_t posicion, const std::string
 Element hijoEsperado(const Element& elemento, std::string_view hijo, const Lugar& donde,
                      Informe& informe);
 
-// The first child element of each of `nombres`, found in one pass over the children.
+// The first child element of each of `nombres` (at most kMaximo), found in one pass over
+// the children.
 class HijosEsperados {
  public:
+  static constexpr std::size_t kMaximo = 8;
   HijosEsperados(const Element& elemento, std::initializer_list<std::string_view> nombres);
   // The first child named nombres[i], reported to `informe` as hijoEsperado() reports one:
   // missing (an empty handle) or repeated.
   Element tomar(std::size_t i, const Lugar& donde, Informe& informe) const;
 
  private:
-  std::vector<std::string_view> nombres_;
-  std::vector<Element> primeros_;
-  std::vector<std::size_t> cuantos_;
+  std::size_t cuantosNombres_ = 0;
+  std::array<std::string_view, kMaximo> nombres_{};
+  std::array<Element, kMaximo> primeros_{};
+  std::array<std::size_t, kMaximo> cuantos_{};
 };
 
 // The element's text, trimmed (empty for an empty handle).

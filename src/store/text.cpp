@@ -4,6 +4,8 @@
 #include <unicode/utf8.h>
 
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "store/errors.hpp"
@@ -113,8 +115,16 @@ bool equalsAsciiIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 bool isAscii(std::string_view s) {
-  for (char c : s) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  // Eight bytes at a time: one high bit among them is enough.
+  const char* p = s.data();
+  std::size_t n = s.size();
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    if (w & 0x8080808080808080ULL) return false;
+  }
+  for (; n > 0; ++p, --n) {
+    if (static_cast<unsigned char>(*p) >= 0x80) return false;
   }
   return true;
 }
@@ -153,16 +163,24 @@ std::int32_t toInt32(std::string_view s) {
 }
 
 void CodeList::add(std::string_view s) {
-  firstByKey_.try_emplace(caseFoldKey(s), items_.size());
+  firstByKey_.tryEmplace(caseFoldKey(s), items_.size());
   items_.emplace_back(s);
+}
+
+bool CodeList::addIfNew(std::string_view s) {
+  const std::size_t before = firstByKey_.size();
+  firstByKey_.tryEmplace(caseFoldKey(s), items_.size());
+  if (firstByKey_.size() == before) return false;
+  items_.emplace_back(s);
+  return true;
 }
 
 bool CodeList::contains(std::string_view s) const { return indexOf(s).has_value(); }
 
 std::optional<std::size_t> CodeList::indexOf(std::string_view s) const {
-  const auto it = firstByKey_.find(caseFoldKey(s));
-  if (it == firstByKey_.end()) return std::nullopt;
-  return it->second;
+  const std::size_t* first = firstByKey_.find(caseFoldKey(s));
+  if (!first) return std::nullopt;
+  return *first;
 }
 
 void CodeList::clear() {

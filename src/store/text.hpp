@@ -7,8 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "store/text_map.hpp"
 
 namespace vestran {
 
@@ -59,6 +60,8 @@ class CodeList {
  public:
   // Appends s, even when an equal entry exists.
   void add(std::string_view s);
+  // Appends s unless an entry equals it ignoring letter case; whether it was appended.
+  bool addIfNew(std::string_view s);
   // True when an entry equals s ignoring letter case.
   bool contains(std::string_view s) const;
   // Index of the first entry equal to s ignoring letter case.
@@ -69,7 +72,7 @@ class CodeList {
 
  private:
   std::vector<std::string> items_;
-  std::unordered_map<std::string, std::size_t> firstByKey_;
+  TextMap<std::size_t> firstByKey_;
 };
 
 }  // namespace vestran

@@ -1,6 +1,8 @@
 #include "store/xml/document.hpp"
 
 #include <gtest/gtest.h>
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
 
 #include <chrono>
 
@@ -69,6 +71,15 @@ TEST(Document, TextsComeOutInNormalFormC) {
   Document d = Document::parse("<a x=\"Mu&#x301;sica\">Mu\xCC\x81sica</a>");
   EXPECT_EQ(d.root().text(), "Música");
   EXPECT_EQ(d.root().attribute("x"), "Música");
+  // Texts of characters below U+0300 are taken as they are: none of them combines with
+  // what stands before it or moves past it, so any text of them is in normal form C.
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+  ASSERT_TRUE(U_SUCCESS(status));
+  for (UChar32 c = 0x80; c < 0x300; ++c) {
+    EXPECT_EQ(nfc->quickCheck(icu::UnicodeString(c), status), UNORM_YES) << c;
+    EXPECT_EQ(nfc->getCombiningClass(c), 0) << c;
+  }
 }
 
 TEST(Document, AFileThatDoesNotParseLoadsEmptyWithTheParserMessageAndLine) {

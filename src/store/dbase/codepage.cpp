@@ -154,6 +154,26 @@ CodePage::CodePage(int number) : number_(number), converter_(openConverter(numbe
   std::string ascii;
   for (int c = 1; c < 0x80; ++c) ascii += static_cast<char>(c);
   asciiCompatible_ = decode(ascii) == ascii && encode(ascii) == ascii;
+  if (asciiCompatible_ && ucnv_getMaxCharSize(converter_.get()) == 1) learnUpperHalf();
+}
+
+void CodePage::learnUpperHalf() {
+  for (int b = 0x80; b <= 0xFF; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    std::string text = decodeWithConverter(byte);
+    // A character that converts back to its byte is encoded from the table; any other
+    // text goes through the converter, which knows its fallbacks and substitutions.
+    UChar32 c = 0;
+    std::int32_t i = 0;
+    U8_NEXT(text.data(), i, static_cast<std::int32_t>(text.size()), c);
+    if (c > 0x7F && i == static_cast<std::int32_t>(text.size()) &&
+        encodeWithConverter(text, nullptr) == byte) {
+      upperByte_.emplace_back(static_cast<char32_t>(c), static_cast<unsigned char>(b));
+    }
+    upperText_[static_cast<std::size_t>(b - 0x80)] = std::move(text);
+  }
+  std::sort(upperByte_.begin(), upperByte_.end());
+  singleByte_ = true;
 }
 
 CodePage::~CodePage() = default;
@@ -163,6 +183,23 @@ CodePage& CodePage::operator=(CodePage&&) noexcept = default;
 std::string CodePage::decode(std::string_view bytes) const {
   if (bytes.empty()) return {};
   if (asciiCompatible_ && isAscii(bytes)) return std::string(bytes);
+  if (singleByte_) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char b : bytes) {
+      const auto u = static_cast<unsigned char>(b);
+      if (u < 0x80) {
+        out += b;
+      } else {
+        out += upperText_[u - 0x80];
+      }
+    }
+    return out;
+  }
+  return decodeWithConverter(bytes);
+}
+
+std::string CodePage::decodeWithConverter(std::string_view bytes) const {
   std::string out(bytes.size() * 4 + 4, '\0');
   UErrorCode status = U_ZERO_ERROR;
   ucnv_reset(converter_.get());
@@ -177,6 +214,30 @@ std::string CodePage::decode(std::string_view bytes) const {
 std::string CodePage::encode(std::string_view utf8, std::size_t* substituted) const {
   if (utf8.empty()) return {};
   if (asciiCompatible_ && isAscii(utf8)) return std::string(utf8);
+  if (singleByte_) {
+    std::string out;
+    out.reserve(utf8.size());
+    const auto size = static_cast<std::int32_t>(utf8.size());
+    for (std::int32_t i = 0; i < size;) {
+      UChar32 c = 0;
+      U8_NEXT(utf8.data(), i, size, c);
+      if (c >= 0 && c < 0x80) {
+        out += static_cast<char>(c);
+        continue;
+      }
+      const auto found = std::lower_bound(upperByte_.begin(), upperByte_.end(),
+                                          std::pair<char32_t, unsigned char>(c, 0));
+      if (c < 0 || found == upperByte_.end() || found->first != static_cast<char32_t>(c)) {
+        return encodeWithConverter(utf8, substituted);
+      }
+      out += static_cast<char>(found->second);
+    }
+    return out;
+  }
+  return encodeWithConverter(utf8, substituted);
+}
+
+std::string CodePage::encodeWithConverter(std::string_view utf8, std::size_t* substituted) const {
   std::size_t count = 0;
   UErrorCode status = U_ZERO_ERROR;
   ucnv_reset(converter_.get());

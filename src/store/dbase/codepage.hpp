@@ -2,12 +2,14 @@
 
 // Code pages of dBase tables, converted through ICU.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct UConverter;
@@ -79,9 +81,18 @@ class CodePage {
   struct Closer {
     void operator()(UConverter* c) const;
   };
+  std::string decodeWithConverter(std::string_view bytes) const;
+  std::string encodeWithConverter(std::string_view utf8, std::size_t* substituted) const;
+  // For a single-byte code page that keeps ASCII, the conversion of bytes 0x80 to 0xFF
+  // learnt from the converter once, so that texts need not pass through it.
+  void learnUpperHalf();
+
   int number_;
   std::unique_ptr<UConverter, Closer> converter_;
-  bool asciiCompatible_ = false;  // ASCII bytes stand for themselves, both ways
+  bool asciiCompatible_ = false;            // ASCII bytes stand for themselves, both ways
+  bool singleByte_ = false;                 // the two tables below are filled
+  std::array<std::string, 128> upperText_;  // UTF-8 of bytes 0x80 to 0xFF
+  std::vector<std::pair<char32_t, unsigned char>> upperByte_;  // by character, both ways
 };
 
 // Text as a table in the planner's code page holds it: characters it lacks become "?".

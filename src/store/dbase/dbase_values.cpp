@@ -182,6 +182,15 @@ std::string rightAligned(const Field& field, const std::string& digits) {
 }
 
 std::string fixedNumber(const Field& field, double value) {
+  // Whole numbers, the usual case, written as the C library would, without it.
+  if (value == std::trunc(value) && std::fabs(value) < 1e15 && !std::signbit(value)) {
+    std::string whole = std::to_string(static_cast<long long>(value));
+    if (field.decimals > 0) {
+      whole += '.';
+      whole.append(field.decimals, '0');
+    }
+    return rightAligned(field, whole);
+  }
   char out[400];
   std::snprintf(out, sizeof out, "%.*f", static_cast<int>(field.decimals), value);
   return rightAligned(field, out);

@@ -240,10 +240,17 @@ std::size_t Table::pendingRowNumber() const {
 
 void Table::append() {
   postIfPending();
-  buffer_.assign(1, dbase::kLiveFlag);
-  for (const dbase::Field& f : header_.fields) buffer_ += dbase::emptyValue(f);
-  buffer_.resize(header_.recordLength, ' ');
+  if (emptyRecord_.empty()) {
+    emptyRecord_.assign(1, dbase::kLiveFlag);
+    for (const dbase::Field& f : header_.fields) emptyRecord_ += dbase::emptyValue(f);
+    emptyRecord_.resize(header_.recordLength, ' ');
+  }
+  buffer_ = emptyRecord_;
   mode_ = Mode::inserting;
+}
+
+void Table::reserveRows(std::size_t rows) {
+  rows_.reserve(rows_.size() + rows * header_.recordLength);
 }
 
 void Table::edit() {

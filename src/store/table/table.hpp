@@ -96,6 +96,8 @@ class Table {
 
   // Starts a new row after all others; fields not set stay empty.
   void append();
+  // Makes room for `rows` more rows, when the caller knows how many it will append.
+  void reserveRows(std::size_t rows);
   // Starts changing the current row.
   void edit();
   // Stores the new or changed row.
@@ -178,6 +180,7 @@ class Table {
   std::size_t position_ = 0;
   Mode mode_ = Mode::browse;
   std::string buffer_;
+  std::string emptyRecord_;  // a new row's content, made once
   bool changed_ = false;
   // Looked up by the caller's spelling without making a string of it.
   struct NameHash {

@@ -7,6 +7,7 @@
 #include <unicode/normalizer2.h>
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <limits>
@@ -31,14 +32,23 @@ const xmlChar* xml(std::string_view s, std::string& holder) {
   return reinterpret_cast<const xmlChar*>(holder.c_str());
 }
 
-bool nameIs(const xmlNode* node, std::string_view name) {
-  return node->type == XML_ELEMENT_NODE &&
-         std::string_view(reinterpret_cast<const char*>(node->name)) == name;
+// Compares without measuring the node's name first.
+bool sameName(const xmlChar* nodeName, std::string_view name) {
+  const auto* s = reinterpret_cast<const char*>(nodeName);
+  return std::strncmp(s, name.data(), name.size()) == 0 && s[name.size()] == '\0';
 }
 
-// The text in Unicode normal form C. ASCII is in it already, and so are almost all texts.
+bool nameIs(const xmlNode* node, std::string_view name) {
+  return node->type == XML_ELEMENT_NODE && sameName(node->name, name);
+}
+
+// The text in Unicode normal form C. A text of characters below U+0300 (no UTF-8 byte from
+// 0xCC up) is in it already, as ICU's own quick check knows: so are almost all texts.
 std::string nfc(std::string text) {
-  if (isAscii(text)) return text;
+  if (std::none_of(text.begin(), text.end(),
+                   [](char c) { return static_cast<unsigned char>(c) >= 0xCC; })) {
+    return text;
+  }
   UErrorCode status = U_ZERO_ERROR;
   const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
   if (U_FAILURE(status)) return text;
@@ -105,6 +115,8 @@ Element Element::nextSiblingElement() const {
   return {};
 }
 
+bool Element::hasName(std::string_view name) const { return node_ && sameName(node_->name, name); }
+
 std::string_view Element::nameView() const {
   return node_ ? std::string_view(reinterpret_cast<const char*>(node_->name)) : std::string_view();
 }
@@ -165,6 +177,12 @@ std::vector<Attribute> Element::attributes() const {
 std::optional<Attribute> Element::firstAttribute() const {
   if (!node_ || !node_->properties) return std::nullopt;
   const xmlAttr* a = node_->properties;
+  // A value of one piece of text, as most are, is taken as it stands.
+  const xmlNode* only = a->children;
+  if (only && !only->next && only->type == XML_TEXT_NODE && only->content) {
+    return Attribute{reinterpret_cast<const char*>(a->name),
+                     nfc(reinterpret_cast<const char*>(only->content))};
+  }
   return Attribute{reinterpret_cast<const char*>(a->name),
                    owned(xmlNodeListGetString(node_->doc, a->children, 1))};
 }

@@ -69,6 +69,8 @@ class Element {
   Element nextSiblingElement() const;
   // The element's name, without a copy; valid while the document lives.
   std::string_view nameView() const;
+  // Whether the element has that name.
+  bool hasName(std::string_view name) const;
 
   // The child elements of that name, in document order.
   std::vector<Element> children(std::string_view name) const;

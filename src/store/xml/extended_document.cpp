@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <deque>
-#include <stdexcept>
 #include <new>
+#include <stdexcept>
 
 #include "store/errors.hpp"
 #include "store/xml/detail/document_scan.hpp"
@@ -83,8 +83,8 @@ struct ExtendedDocument::Growth {
       pieces.push_back(markup.substr(0, at));
       std::size_t end = at + kMarker.size();
       while (end < markup.size() && markup[end] >= '0' && markup[end] <= '9') ++end;
-      pieces.push_back(settled[std::stoul(std::string(markup.substr(at + kMarker.size(),
-                                                                    end - at - kMarker.size())))]);
+      pieces.push_back(settled[std::stoul(
+          std::string(markup.substr(at + kMarker.size(), end - at - kMarker.size())))]);
       markup.remove_prefix(end);
     }
     pieces.push_back(markup);
@@ -130,8 +130,8 @@ ExtendedDocument ExtendedDocument::parse(std::string bytes, std::string_view chi
   }
   d.rootName_ = scan.root.name;
   d.encoding_ = scan.source.encodingName();
-  if (scan.child) d.child_ = Outline{scan.child->line, scan.child->hasChildNodes,
-                                     scan.child->childElements};
+  if (scan.child)
+    d.child_ = Outline{scan.child->line, scan.child->hasChildNodes, scan.child->childElements};
 
   const auto units = detail::unitsOf(d.encoding_);
   std::vector<std::vector<std::size_t>> paths{{0}};

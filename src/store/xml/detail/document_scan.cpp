@@ -33,11 +33,13 @@ class Scanner {
   }
 
  private:
-  static Scanner* of(void* context) { return static_cast<Scanner*>(ParseGuard::listenerOf(context)); }
+  static Scanner* of(void* context) {
+    return static_cast<Scanner*>(ParseGuard::listenerOf(context));
+  }
 
   static void onStart(void* context, const xmlChar* localName, const xmlChar* prefix,
-                      const xmlChar*, int namespaceCount, const xmlChar** namespaces, int,
-                      int, const xmlChar**) {
+                      const xmlChar*, int namespaceCount, const xmlChar** namespaces, int, int,
+                      const xmlChar**) {
     Scanner* s = of(context);
     if (!s) return;
     // The default namespace this element declares, if it declares one.
@@ -73,9 +75,7 @@ class Scanner {
 
   static void onContent(void* context, const xmlChar*, int) { noteContent(context); }
   static void onComment(void* context, const xmlChar*) { noteContent(context); }
-  static void onInstruction(void* context, const xmlChar*, const xmlChar*) {
-    noteContent(context);
-  }
+  static void onInstruction(void* context, const xmlChar*, const xmlChar*) { noteContent(context); }
   static void onReference(void* context, const xmlChar*) { noteContent(context); }
 
   static void noteContent(void* context) {

@@ -18,10 +18,10 @@ namespace vestran::detail {
 
 // What the scan learnt of an element.
 struct ElementOutline {
-  std::string name;           // the local name
-  std::string qualifiedName;  // as the tags write it, prefix included
-  int line = 0;               // of its start tag, as the tree's parse numbers it
-  std::size_t position = 0;   // among the element children of its parent
+  std::string name;              // the local name
+  std::string qualifiedName;     // as the tags write it, prefix included
+  int line = 0;                  // of its start tag, as the tree's parse numbers it
+  std::size_t position = 0;      // among the element children of its parent
   std::string defaultNamespace;  // in scope at the element; empty for none
   bool hasChildNodes = false;    // of any kind: elements, text, comments, references
   // How many child elements of each local name it has, in order of first appearance.
