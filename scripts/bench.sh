@@ -17,7 +17,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VESTRAN_BUILD_DIR:-$root/build}
-pairs=5
+pairs=7
 sessions=120000
 googleBenchmark=1
 benchArgs=()
