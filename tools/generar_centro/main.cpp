@@ -23,7 +23,12 @@ int main(int argc, char** argv) {
       std::cerr << uso;
       return 2;
     }
-    OpcionesCentro o{std::stoi(argv[1]), forma == "--dos-marcos", Forma::dispersa};
+    const std::string sesiones = argv[1];
+    if (sesiones.empty() || sesiones.find_first_not_of("0123456789") != std::string::npos) {
+      std::cerr << uso;
+      return 2;
+    }
+    OpcionesCentro o{std::stoi(sesiones), forma == "--dos-marcos", Forma::dispersa};
     if (forma == "--compartido") o.forma = Forma::compartida;
     std::cout << documentoDeCentro(o);
     return 0;
