@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Builds vestran for 64-bit Windows on this Debian machine, runs its tests under Wine and
-# writes dist/vestran-<version>-windows-x64.zip.
+# Builds vestran for 64-bit Windows on this Debian machine, runs its tests under Wine
+# (the desktop program's in a headless X server), writes
+# dist/vestran-<version>-windows-x64.zip and, with the desktop program, the per-user
+# installer dist/vestran-<version>-windows-x64-instalador.exe; then installs it under Wine
+# and drives the installed program through the system's file dialog
+# (scripts/windows/escritorio.sh), and photographs its windows into docs/capturas/wine.
 #
-#   ./scripts/windows.sh                    dependencies, both programs, tests, zip
-#   ./scripts/windows.sh --sin-escritorio   without Qt and the desktop program (CI uses
-#                                           this: Qt takes half an hour to build once)
+#   ./scripts/windows.sh                    dependencies, both programs, tests, zip,
+#                                           installer (the test command runs this)
+#   ./scripts/windows.sh --sin-escritorio   without Qt and the desktop program
 #
 # The cross-built libraries (ICU, libxml2, GoogleTest, Qt) are kept in
 # $VESTRAN_WINDOWS_CACHE, by default ${XDG_CACHE_HOME:-$HOME/.cache}/vestran-windows,
@@ -135,6 +139,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
   /usr/lib/wine/wineserver -w
 fi
+# Wine has no Arial nor MS Sans Serif; the metric-compatible Liberation Sans stands in, as
+# on Linux. The desktop tests read letters drawn in it.
+for font in Arial "MS Sans Serif"; do
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ \
+    /d "Liberation Sans" /f >/dev/null 2>&1
+done
 # One Wine server for every test program, instead of one started by each; none left
 # from an earlier run.
 /usr/lib/wine/wineserver -k 2>/dev/null || true
@@ -142,20 +152,34 @@ fi
 # Wine's services start with the first program and outlive it: started here, they do
 # not hold the output pipes of the test programs open.
 /usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1
-trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+# The desktop tests and programs draw in a headless X server of their own.
+if [ "$desktop" = 1 ]; then
+  export DISPLAY=:$((90 + RANDOM % 100))
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+fi
+cleanup() {
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+  [ -n "${unzipped:-}" ] && rm -rf "$unzipped"
+  return 0
+}
+trap cleanup EXIT
 cmake --build "$build" -j "$jobs"
 
 step "Pruebas bajo Wine"
-(cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 600)
+if [ "$desktop" = 1 ]; then
+  echo "   Con las del programa de escritorio (gui_tests.exe, en el servidor X $DISPLAY)" >&2
+fi
+(cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 900)
 
 step "Paquete"
 zip=$("$recipes/package.sh" "$build" "$root/dist" "$desktop" "$mingw_dlls" "${qt:-}" \
   "$cache/src/icu-$icu_version" "$cache/src/libxml2-$xml_version" \
   "${qt_version:+$cache/src/qt6-base-$qt_version}")
-echo "   $zip" >&2
+echo "$zip" | sed 's/^/   /' >&2
 # What follows runs the programs as a school gets them: from the unzipped zip.
 unzipped=$(mktemp -d)
-trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$unzipped"' EXIT
 (cd "$unzipped" && unzip -q "${zip%% *}")
 app=$(echo "$unzipped"/vestran-*-windows-x64)
 
@@ -165,8 +189,16 @@ VESTRAN_WINDOWS_BUILD="$build" VESTRAN_WINDOWS_CLI="$app/vestran-cli.exe" \
   "${VESTRAN_BUILD_DIR:-$root/build}/tests/windows_cli_tests"
 
 if [ "$desktop" = 1 ]; then
-  step "El programa de escritorio bajo Wine"
-  "$recipes/desktop-smoke.sh" "$app" "$root/docs/capturas/ventana-principal-wine.png"
+  step "El programa de escritorio instalado bajo Wine"
+  mkdir -p "$root/docs/capturas/wine"
+  "$recipes/escritorio.sh" "$root/dist/$(basename "$app")-instalador.exe" "$root/docs/capturas/wine"
+  step "Capturas de las ventanas bajo Wine"
+  windows_path() { /usr/lib/wine/wine64 winepath.exe -w "$1" 2>/dev/null | tr -d '\r'; }
+  VESTRAN_CAPTURAS="$(windows_path "$root/docs/capturas/wine")" \
+    VESTRAN_CAPTURAS_DOCUMENTO="$(windows_path "$root/examples/centro-ejemplo.xml")" \
+    "$recipes/wine-prueba.sh" /usr/lib/wine/wine64 "$build/tests/gui_tests.exe" screenshots \
+    >/dev/null
+  ls "$root/docs/capturas/wine" | sed 's/^/   /' >&2
 fi
 step ""
-echo "Listo en $(( $(date +%s) - started )) s: ${zip%% *}" >&2
+echo "Listo en $(( $(date +%s) - started )) s: $(echo "$zip" | cut -d' ' -f1 | tr '\n' ' ')" >&2

@@ -31,6 +31,8 @@ fi
 
 packages=(
   g++-mingw-w64-x86-64-posix wine64 cmake ninja-build dpkg-dev zip pkg-config
+  # the installer, and the resources of the programs read back
+  nsis icoutils
   # ICU's own tools and headers stand in for a native ICU build
   icu-devtools libicu-dev
   # GoogleTest's sources, built for Windows too

@@ -60,3 +60,7 @@ find "$folder" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-str
 
 (cd "$dist" && rm -f "$name.zip" && zip -qr -X "$name.zip" "$name")
 echo "$dist/$name.zip ($(du -h "$dist/$name.zip" | cut -f1))"
+if [ "$desktop" = 1 ]; then
+  "$root/scripts/windows/instalador.sh" "$folder" "$version" "$dist/$name-instalador.exe"
+  echo "$dist/$name-instalador.exe ($(du -h "$dist/$name-instalador.exe" | cut -f1))"
+fi

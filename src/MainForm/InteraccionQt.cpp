@@ -48,8 +48,11 @@ std::optional<QString> InteraccionQt::elegirDocumento(QWidget* padre) {
     if (inicial.isEmpty() && std::filesystem::is_directory(c, ec)) inicial = nativa(c);
   }
   QFileDialog dialogo(padre, qtexto(kTituloDialogoXml), inicial, QStringLiteral("*.xml (*.xml)"));
+#ifndef _WIN32
   // Qt's own dialog: it speaks Spanish with Qt's translation and passes F1 to the help.
+  // On Windows the system's own, which users know: their folders, network places, search.
   dialogo.setOption(QFileDialog::DontUseNativeDialog);
+#endif
   dialogo.setAcceptMode(QFileDialog::AcceptOpen);
   // The job itself checks that the file exists.
   dialogo.setFileMode(QFileDialog::AnyFile);

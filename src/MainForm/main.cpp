@@ -1,6 +1,7 @@
 // vestran: the desktop program. Two parameters start batch mode (see TMForm).
 
 #include <QApplication>
+#include <QIcon>
 
 #include <string>
 #include <vector>
@@ -11,11 +12,14 @@
 #include "modos/Arranque.hpp"
 #include "store/os/paths.hpp"
 #include "ventanas/Componentes.hpp"
+#include "ventanas/Fuentes.hpp"
 #include "ventanas/Traducciones.hpp"
 
 int main(int argc, char** argv) {
+  vestran::elegirMotorDeFuentes();
   QApplication app(argc, argv);
   QApplication::setApplicationName(vestran::qtexto(vestran::kTituloAplicacion));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/vestran.png")));
   vestran::traducirQtAlEspanol(app);
 
   std::vector<std::string> parametros;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "store/errors.hpp"
 #include "store/os/paths.hpp"
 #include "store/os/replacing.hpp"
@@ -133,6 +135,28 @@ TEST(TableWrites, AReplacementWindowsRefusesKeepsTheEarlierFileAndNoTemporary) {
   }
   EXPECT_EQ(test::readFile(dir / "R.xml"), "anterior");
   EXPECT_EQ(test::listDir(dir.path()), std::vector<std::string>{"R.xml"});
+}
+
+// An antivirus, the search indexer or a backup holds a file that was just written for a
+// moment: replacing it and opening it for this process alone wait until it is let go.
+TEST(TableWrites, AFileHeldForAMomentIsReplacedAndOpenedOnceLetGo) {
+  using namespace std::chrono_literals;
+  TempDir dir;
+  writeRows(dir.path(), "PROFT", {"a"});
+  test::writeFile(dir / "R.xml", "anterior");
+  {
+    test::FileHolder antivirus(dir / "R.xml");
+    antivirus.letGoAfter(1s);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_NO_THROW(os::writeFileAtomically(dir / "R.xml", "nuevo", os::AtLink::replace));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 900ms);
+  }
+  EXPECT_EQ(test::readFile(dir / "R.xml"), "nuevo");
+  {
+    test::FileHolder indexer(dir / "PROFT.DBF");
+    indexer.letGoAfter(1s);
+    EXPECT_EQ(Table::open(dir.path(), "PROFT").rowCount(), 1u);
+  }
 }
 #endif
 

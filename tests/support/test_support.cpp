@@ -267,8 +267,19 @@ FileHolder::FileHolder(const fs::path& file)
 }
 
 FileHolder::~FileHolder() {
-  writeFile(signals_ / "suelta", "");
+  if (letGo_.joinable()) {
+    letGo_.join();
+  } else {
+    writeFile(signals_ / "suelta", "");
+  }
   child_.wait();
+}
+
+void FileHolder::letGoAfter(std::chrono::milliseconds pause) {
+  letGo_ = std::thread([this, pause] {
+    std::this_thread::sleep_for(pause);
+    writeFile(signals_ / "suelta", "");
+  });
 }
 
 std::vector<std::string> tdbfDump(const fs::path& table) {

@@ -3,9 +3,11 @@
 // Helpers shared by the tests: temporary folders, files, other processes and the
 // independent tools the results are checked with.
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -86,11 +88,15 @@ class FileHolder {
   ~FileHolder();
   // False when the other process could not take the file.
   bool holding() const { return holding_; }
+  // Lets go of the file after `pause`, as an antivirus or the search indexer does, while
+  // the test goes on.
+  void letGoAfter(std::chrono::milliseconds pause);
 
  private:
   TempDir signals_;
   Child child_;
   bool holding_ = false;
+  std::thread letGo_;
 };
 
 // Whether the Linux tools the tests check against (TDbf, python3-dbf, dbfread, iconv)

@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# The desktop program as a school gets it, under Wine, in the X server windows.sh started
+# (DISPLAY), driven with the keyboard as a user would:
+#  1. the installer, silent: the programs in the user's folder, the Start-menu entry, the
+#     uninstaller in the list of programs, and a version, an icon and a manifest in both;
+#  2. the main window from the installed folder (photographed), and Alt+S;
+#  3. batch mode with the system's file dialog cancelled: Transformado=-1;
+#  4. the help (F1) answers while the system's file dialog waits;
+#  5. a batch export of the example through the system's file dialog, the path typed in
+#     it (a folder with accents on drive C:, the tables on another drive): the chooser, the
+#     end box, Transformado=1 beside vestran.exe, the six tables;
+#  6. the silent uninstall: the program gone, the user's documents and tables kept.
+# Arguments: INSTALLER.exe CAPTURAS_FOLDER
+set -euo pipefail
+installer=$1 shots=$2
+wine=/usr/lib/wine/wine64
+work=$(mktemp -d)
+trap 'pkill -f "vestran.exe" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+unix_path() { "$wine" winepath.exe -u "$1" 2>/dev/null | tr -d '\r'; }
+windows_path() { "$wine" winepath.exe -w "$1" 2>/dev/null | tr -d '\r'; }
+fail() { echo "ERROR: $*" >&2; exit 1; }
+
+# The X window whose title matches, waiting up to 60 s for it.
+window() {
+  local id
+  for _ in $(seq 1 120); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.5
+  done
+  fail "no apareció la ventana «$1»"
+}
+
+# Presses keys in a window.
+keys() {
+  local id=$1
+  shift
+  xdotool windowfocus --sync "$id" >/dev/null 2>&1 || true
+  xdotool key --delay 100 "$@"
+}
+
+# Presses a key in a window until the window is gone.
+press_until_gone() {
+  local id=$1 key=$2
+  for _ in $(seq 1 40); do
+    keys "$id" "$key" >/dev/null 2>&1 || true
+    sleep 0.5
+    xdotool getwindowname "$id" >/dev/null 2>&1 || return 0
+    xwininfo -id "$id" 2>/dev/null | grep -q IsViewable || return 0
+  done
+  fail "la ventana $id no se cerró con $key"
+}
+
+# Waits up to 60 s for no vestran.exe to run.
+wait_for_exit() {
+  for _ in $(seq 1 120); do
+    pgrep -f 'vestran\.exe' >/dev/null || return 0
+    sleep 0.5
+  done
+  fail "vestran.exe sigue abierto"
+}
+
+photograph() { xwd -id "$1" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$2"; }
+
+echo "   Instalación silenciosa" >&2
+"$wine" "$(windows_path "$installer")" /S >/dev/null 2>&1
+local_app=$("$wine" cmd.exe /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
+app_w="$local_app\\Programs\\vestran"
+app=$(unix_path "$app_w")
+for file in vestran.exe vestran-cli.exe desinstalar.exe ayuda.html platforms/qwindows.dll; do
+  [ -f "$app/$file" ] || fail "falta $file en la carpeta instalada $app_w"
+done
+start_menu=$(unix_path "$("$wine" cmd.exe /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
+[ -f "$start_menu/vestran.lnk" ] || fail "falta el acceso del menú Inicio"
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\vestran'
+"$wine" reg query "$uninstall_key" /v QuietUninstallString >/dev/null 2>&1 ||
+  fail "el desinstalador no figura en la lista de programas"
+for exe in vestran.exe vestran-cli.exe; do
+  resources=$(wrestool -l "$app/$exe")
+  for kind in "type=version" "type=group_icon" "--type=24 "; do
+    grep -q -- "$kind" <<<"$resources" || fail "$exe no lleva el recurso $kind"
+  done
+  wrestool -x --type=24 "$app/$exe" | grep -q longPathAware || fail "$exe no lleva su manifiesto"
+done
+
+echo "   La ventana principal" >&2
+"$wine" "$app/vestran.exe" >/dev/null 2>&1 &
+main=$(window "^Exportar e importar datos entre Dalmerin y Colmeda $")
+sleep 1
+photograph "$main" "$shots/ventana-principal-wine.png"
+keys "$main" alt+s
+wait_for_exit
+
+echo "   Modo por lotes con el diálogo de Windows cancelado" >&2
+rm -f "$app/Dalmerin.ini"
+"$wine" "$app/vestran.exe" exportar x >/dev/null 2>&1 &
+press_until_gone "$(window "^Seleccione Archivo XML obtenido de COLMEDA$")" Escape
+press_until_gone "$(window "^TransVestranColmeda$")" Return
+wait_for_exit
+[ "$(tr -d '\r' <"$app/Dalmerin.ini")" = $'[Transformadores]\nTransformado=-1' ] ||
+  fail "Dalmerin.ini no dice -1: $(cat "$app/Dalmerin.ini")"
+
+echo "   La ayuda responde mientras espera el diálogo de Windows" >&2
+"$wine" "$app/vestran.exe" >/dev/null 2>&1 &
+main=$(window "^Exportar e importar datos entre Dalmerin y Colmeda $")
+keys "$main" F1
+help=$(window "^Ayuda de ")
+keys "$main" Return
+dialog=$(window "^Seleccione Archivo XML obtenido de COLMEDA$")
+photograph "$dialog" "$shots/dialogo-de-windows.png"
+photograph "$help" "$work/ayuda-antes.png"
+keys "$help" Next Next
+sleep 1
+photograph "$help" "$work/ayuda-despues.png"
+cmp -s "$work/ayuda-antes.png" "$work/ayuda-despues.png" &&
+  fail "la ayuda no se movió con AvPág mientras el diálogo esperaba"
+press_until_gone "$dialog" Escape
+press_until_gone "$(window "^TransVestranColmeda$")" Return
+keys "$main" alt+s
+wait_for_exit
+
+echo "   Exportación por lotes con el diálogo de Windows" >&2
+documents="$local_app\\Documentos del centro Año 2026"
+mkdir -p "$(unix_path "$documents")"
+cp "$app/ejemplo/centro-ejemplo.xml" "$(unix_path "$documents")/centro ejemplo.xml"
+tables="$work/DTEMP"
+rm -f "$app/Dalmerin.ini"
+VESTRAN_DTEMP=$(windows_path "$tables") "$wine" "$app/vestran.exe" exportar x >/dev/null 2>&1 &
+dialog=$(window "^Seleccione Archivo XML obtenido de COLMEDA$")
+xdotool windowfocus --sync "$dialog" >/dev/null 2>&1 || true
+xdotool type --delay 30 "$documents\\centro ejemplo.xml"
+keys "$dialog" Return
+chooser=$(window "^Planillas, Marcos o Jornadas Horarias$")
+keys "$chooser" space Return
+press_until_gone "$(window "^TransVestranColmeda$")" Return
+wait_for_exit
+[ "$(tr -d '\r' <"$app/Dalmerin.ini")" = $'[Transformadores]\nTransformado=1' ] ||
+  fail "Dalmerin.ini no dice 1: $(cat "$app/Dalmerin.ini")"
+for table in ASIGNOMT PROFT AULAT DIASHORAST GRUPOST ASIGT; do
+  [ -f "$tables/$table.DBF" ] || fail "la exportación no escribió $table.DBF"
+done
+
+echo "   Desinstalación silenciosa" >&2
+"$wine" "$app_w\\desinstalar.exe" /S >/dev/null 2>&1
+# The uninstaller goes on from a copy of itself: its work is done when the folder is gone.
+for _ in $(seq 1 60); do [ -d "$app" ] || break; sleep 0.5; done
+[ -d "$app" ] && fail "la carpeta del programa sigue ahí: $(ls "$app")"
+[ -f "$start_menu/vestran.lnk" ] && fail "el acceso del menú Inicio sigue ahí"
+"$wine" reg query "$uninstall_key" >/dev/null 2>&1 && fail "el programa sigue en la lista"
+[ -f "$(unix_path "$documents")/centro ejemplo.xml" ] || fail "se borró el documento del usuario"
+[ -f "$tables/ASIGT.DBF" ] || fail "se borraron las tablas del usuario"
+rm -rf "$(unix_path "$documents")"
+echo "   Capturas en $shots" >&2
