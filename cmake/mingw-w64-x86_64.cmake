@@ -21,10 +21,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Test programs run under Wine, through a script that runs once more a program Wine
-# failed to start.
+# Test programs run under Wine.
 find_program(VESTRAN_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(VESTRAN_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR
-      ${CMAKE_CURRENT_LIST_DIR}/../scripts/windows/wine-prueba.sh ${VESTRAN_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${VESTRAN_WINE})
 endif()
