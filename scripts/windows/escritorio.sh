@@ -63,6 +63,17 @@ wait_for_exit() {
 
 photograph() { xwd -id "$1" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$2"; }
 
+# Clicks a point of a window, as a user does to bring it to the front (there is no window
+# manager to do it on a key).
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1 >/dev/null 2>&1; sleep 0.5; }
+
+# The right-hand strip of a window, where a scroll bar moves.
+right_strip() {
+  local width
+  width=$(xwininfo -id "$1" | sed -n 's/^ *Width: //p')
+  xwd -id "$1" -silent | xwdtopnm 2>/dev/null | pnmcut -left $((width - 24)) -width 24 | pnmtopng
+}
+
 echo "   Instalación silenciosa" >&2
 "$wine" "$(windows_path "$installer")" /S >/dev/null 2>&1
 local_app=$("$wine" cmd.exe /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
@@ -81,7 +92,7 @@ for exe in vestran.exe vestran-cli.exe; do
   for kind in "type=version" "type=group_icon" "--type=24 "; do
     grep -q -- "$kind" <<<"$resources" || fail "$exe no lleva el recurso $kind"
   done
-  wrestool -x --type=24 "$app/$exe" | grep -q longPathAware || fail "$exe no lleva su manifiesto"
+  wrestool -x --raw --type=24 "$app/$exe" | grep -q longPathAware || fail "$exe no lleva su manifiesto"
 done
 
 echo "   La ventana principal" >&2
@@ -106,17 +117,22 @@ echo "   La ayuda responde mientras espera el diálogo de Windows" >&2
 main=$(window "^Exportar e importar datos entre Dalmerin y Colmeda $")
 keys "$main" F1
 help=$(window "^Ayuda de ")
+# Back to the main window, whose export button has the focus: Return exports.
+click "$main" 20 200
 keys "$main" Return
 dialog=$(window "^Seleccione Archivo XML obtenido de COLMEDA$")
-photograph "$dialog" "$shots/dialogo-de-windows.png"
-photograph "$help" "$work/ayuda-antes.png"
-keys "$help" Next Next
 sleep 1
-photograph "$help" "$work/ayuda-despues.png"
+photograph "$dialog" "$shots/dialogo-de-windows.png"
+right_strip "$help" >"$work/ayuda-antes.png"
+click "$help" $(($(xwininfo -id "$help" | sed -n 's/^ *Width: //p') - 100)) 100
+xdotool key --delay 100 Next Next Next
+sleep 1
+right_strip "$help" >"$work/ayuda-despues.png"
 cmp -s "$work/ayuda-antes.png" "$work/ayuda-despues.png" &&
   fail "la ayuda no se movió con AvPág mientras el diálogo esperaba"
 press_until_gone "$dialog" Escape
 press_until_gone "$(window "^TransVestranColmeda$")" Return
+click "$main" 20 200
 keys "$main" alt+s
 wait_for_exit
 

@@ -4,7 +4,8 @@
 ; Built by instalador.sh: makensis -DVERSION=<x.y.z> -DSALIDA=<installer.exe>
 ;   -DICONO=<vestran.ico> -DTAMANO_KB=<size> -DARCHIVOS=<the File and Delete lines>
 
-Unicode true
+; A 64-bit installer, like the program: it runs wherever the program does.
+Target amd64-unicode
 !include "MUI2.nsh"
 
 Name "vestran ${VERSION}"

@@ -2,7 +2,7 @@
 # Makes the per-user installer of the program folder that package.sh filled.
 # Arguments: FOLDER VERSION INSTALLER.exe
 set -euo pipefail
-folder=$1 version=$2 output=$3
+folder=$(cd "$1" && pwd) version=$2 output=$(realpath -m "$3")
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 work=$(mktemp -d)
@@ -13,10 +13,14 @@ trap 'rm -rf "$work"' EXIT
 {
   echo '!ifdef INSTALAR'
   (cd "$folder" && find . -type d | sort) | while read -r dir; do
-    rel=${dir#./}
-    [ "$dir" = . ] && out='$INSTDIR' || out="\$INSTDIR\\${rel//\//\\}"
+    if [ "$dir" = . ]; then
+      source="$folder" out='$INSTDIR'
+    else
+      rel=${dir#./}
+      source="$folder/$rel" out="\$INSTDIR\\${rel//\//\\}"
+    fi
     echo "SetOutPath \"$out\""
-    find "$folder/$rel" -maxdepth 1 -type f | sort | while read -r file; do
+    find "$source" -maxdepth 1 -type f | sort | while read -r file; do
       echo "File \"$file\""
     done
   done

@@ -52,6 +52,9 @@ void Ayuda::mostrar() {
   if (!ventana_) {
     ventana_ = new QWidget(nullptr, Qt::Window);
     ventana_->setAttribute(Qt::WA_DeleteOnClose);
+    // The program ends when its windows close, the help open or not: in batch mode the
+    // calling program waits for it to end.
+    ventana_->setAttribute(Qt::WA_QuitOnClose, false);
     ventana_->setWindowTitle(QStringLiteral("Ayuda de ") + qtexto(kTituloAplicacion));
     ventana_->resize(640, 560);
     auto* texto = new QTextBrowser(ventana_);

@@ -8,12 +8,14 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QtTest>
 
 #include <deque>
@@ -775,6 +777,32 @@ class GuiTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(ventana));
     QTest::keyClick(ventana, Qt::Key_Escape);
     QVERIFY(!ventana->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  // Closing the main window ends the program though the help is open: in batch mode the
+  // calling program waits for the end.
+  void closingTheMainWindowEndsTheProgramWithTheHelpOpen() {
+    Usuario usuario;
+    auto form = arrancar(usuario, {});
+    InteraccionQt real;
+    real.ayuda();
+    const QPointer<QWidget> ayuda = real.ayudaAbierta().ventana();
+    QVERIFY(ayuda && ayuda->isVisible());
+    // Should the help keep the program running, it is closed after a while: the failure.
+    bool seguia = false;
+    QTimer plazo;
+    plazo.setSingleShot(true);
+    connect(&plazo, &QTimer::timeout, [&] {
+      seguia = true;
+      if (ayuda) ayuda->close();
+    });
+    plazo.start(5000);
+    QTimer::singleShot(0, form.get(), &QWidget::close);
+    QApplication::exec();
+    plazo.stop();
+    QVERIFY(!seguia);
+    if (ayuda) ayuda->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
