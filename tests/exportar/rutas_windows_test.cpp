@@ -59,7 +59,7 @@ TEST(RutasDeWindows, ElDocumentoEnOtraUnidadQueLasTablas) {
     GTEST_SKIP() << "no hay otra unidad con una carpeta temporal";
   }
   const fs::path planificador = otraUnidad / documentos.path().filename() / "DTEMP";
-  exportarEImportar(documentos / os::pathFromUtf8("centro Año.xml"), planificador);
+  exportarEImportar(documentos.path() / os::pathFromUtf8("centro Año.xml"), planificador);
   fs::remove_all(planificador.parent_path());
 }
 
