@@ -11,6 +11,7 @@
 #include "cli/command_line.hpp"
 #include "cli/commands.hpp"
 #include "mensajes/Fallos.hpp"
+#include "modos/Entorno.hpp"
 #include "store/os/paths.hpp"
 #include "vestran/version.hpp"
 
@@ -18,36 +19,22 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <windows.h>
-// after windows.h, which it needs
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
+#include <windows.h>
 #endif
 
 namespace {
 
 std::vector<std::string> argumentsAsUtf8(int argc, char** argv) {
 #ifdef _WIN32
-  // The narrow argv is in the ANSI code page; the wide one holds every name exactly.
-  (void)argc;
-  (void)argv;
-  std::vector<std::string> args;
-  int count = 0;
-  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  for (int i = 1; wide && i < count; ++i) {
-    args.push_back(vestran::os::pathToUtf8(std::filesystem::path(wide[i])));
-  }
-  ::LocalFree(wide);
   // UTF-8 on the console, and the same bytes as elsewhere in a file or a pipe: no line
   // ending is turned into CRLF, not even one inside a CSV field.
   ::SetConsoleOutputCP(CP_UTF8);
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
-  return args;
-#else
-  return std::vector<std::string>(argv + 1, argv + argc);
 #endif
+  return vestran::argumentosDelPrograma(argc, argv);
 }
 
 // Runs the command the arguments name.

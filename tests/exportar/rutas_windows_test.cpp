@@ -37,10 +37,11 @@ void exportarEImportar(const fs::path& documento, const fs::path& planificador) 
   const ResultadoExportacion r = Exportacion(std::move(o)).ejecutar();
   EXPECT_EQ(r.tablas.size(), 6u);
   EXPECT_TRUE(fs::exists(planificador / "ASIGT.DBF"));
-  const ProcessResult solucion = run({VESTRAN_SIMULAR_SOLUC, utf8(planificador)});
+  const ProcessResult solucion = run({VESTRAN_SIMULAR_SOLUC, "--dir", utf8(planificador)});
   ASSERT_EQ(solucion.exitCode, 0) << solucion.err;
   const ResultadoImportacion i = importar({documento, planificador});
-  EXPECT_EQ(i.tramos, 2u);
+  EXPECT_EQ(i.filasDeSoluc, 2u);
+  EXPECT_EQ(i.tramos + i.sinColocar.size(), 2u);
   EXPECT_TRUE(fs::exists(archivoResultado(documento)));
 }
 

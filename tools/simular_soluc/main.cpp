@@ -4,19 +4,22 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "modos/CarpetaPlanificador.hpp"
+#include "modos/Entorno.hpp"
 #include "simular_soluc/Planificador.hpp"
 
 int main(int argc, char** argv) {
   std::optional<std::string> dir;
   std::uint32_t semilla = 2026;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--dir" && i + 1 < argc) {
-      dir = argv[++i];
-    } else if (arg == "--semilla" && i + 1 < argc) {
-      semilla = static_cast<std::uint32_t>(std::stoul(argv[++i]));
+  const std::vector<std::string> args = vestran::argumentosDelPrograma(argc, argv);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--dir" && i + 1 < args.size()) {
+      dir = args[++i];
+    } else if (arg == "--semilla" && i + 1 < args.size()) {
+      semilla = static_cast<std::uint32_t>(std::stoul(args[++i]));
     } else {
       std::cerr << "Uso: vestran-simular-soluc [--dir DIR] [--semilla N]\n"
                    "Escribe una solución SOLUC verosímil a partir de las tablas exportadas.\n";

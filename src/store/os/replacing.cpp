@@ -1,6 +1,7 @@
 #include "store/os/replacing.hpp"
 
 #include <random>
+#include <vector>
 
 #include "store/os/detail/native_file.hpp"
 #include "store/os/detail/write_sequence.hpp"
@@ -13,6 +14,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kSymlinkHops = 40;
+// How deep removeFolder goes: vestran's own folders are one or two levels deep.
+constexpr int kFolderDepth = 8;
 constexpr std::string_view kTemporaryMark = ".vestran-";
 constexpr std::string_view kTemporaryEnd = ".tmp";
 constexpr std::size_t kTemporaryLetters = 8;
@@ -130,6 +133,27 @@ bool isTemporaryName(std::string_view name, std::string_view target) {
   if (letters.find_first_not_of(kTemporaryAlphabet) != std::string_view::npos) return false;
   return target.empty() || base == target;
 }
+
+namespace {
+
+void removeFolderAt(const fs::path& folder, int depth) {
+  std::error_code ec;
+  std::vector<fs::path> entries;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    entries.push_back(it->path());
+  }
+  for (const fs::path& entry : entries) {
+    std::error_code ignored;
+    const fs::file_status status = fs::symlink_status(entry, ignored);
+    if (fs::is_directory(status) && depth < kFolderDepth) removeFolderAt(entry, depth + 1);
+    fs::remove(entry, ignored);
+  }
+  fs::remove(folder, ec);
+}
+
+}  // namespace
+
+void removeFolder(const fs::path& folder) { removeFolderAt(folder, 0); }
 
 void removeStaleTemporaries(const fs::path& dir, std::string_view target) {
   std::error_code ec;

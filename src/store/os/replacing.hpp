@@ -68,6 +68,12 @@ bool isTemporaryName(std::string_view fileName, std::string_view target = {});
 // given) that no live process holds: the litter of runs that were killed. Never throws.
 void removeStaleTemporaries(const std::filesystem::path& dir, std::string_view target = {});
 
+// Removes a folder and what it holds, as far as it can: an entry that cannot be removed
+// is left, and so is the folder then. Never throws, and never loops: each entry is tried
+// once (the library's own removal can spin on an entry it cannot read, as with a path
+// past 260 characters on Windows).
+void removeFolder(const std::filesystem::path& folder);
+
 // Removes a temporary file when it goes out of scope, unless it was put in place.
 class TemporaryGuard {
  public:

@@ -226,7 +226,7 @@ void keepReplacedAsEarlier(const fs::path& dir, const fs::path& folder) {
   const fs::path earlier = named(dir, kEarlierFolder);
   std::error_code ec;
   if (!fs::exists(replaced, ec)) return;
-  fs::remove_all(earlier, ec);
+  os::removeFolder(earlier);
   faults::reach("colocar:sin-anteriores");
   if (fs::is_empty(replaced, ec)) {
     fs::remove(replaced, ec);
@@ -257,10 +257,7 @@ void completeDecided(const fs::path& dir, const fs::path& folder, std::vector<He
   keepReplacedAsEarlier(dir, folder);
 }
 
-void removeFolder(const fs::path& folder) {
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
-}
+void removeFolder(const fs::path& folder) { os::removeFolder(folder); }
 
 // Refuses a file or a link bearing the name of one of vestran's folders: it is someone
 // else's, and must be neither removed nor written into.
