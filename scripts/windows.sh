@@ -135,6 +135,22 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DVESTRAN_BUILD_GUI=$([ "$desktop" = 1 ] && echo ON || echo OFF) \
   -DVESTRAN_BUILD_TESTS=ON -DVESTRAN_WERROR="${VESTRAN_WERROR:-OFF}" >"$build/configure.log" 2>&1 ||
   { cat "$build/configure.log" >&2; exit 1; }
+# The desktop tests and programs draw in a headless X server of their own, there before
+# any Wine program starts: Wine's desktop process, started with the first, keeps the
+# display it found.
+if [ "$desktop" = 1 ]; then
+  export DISPLAY=:$((90 + RANDOM % 100))
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+cleanup() {
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+  [ -n "${unzipped:-}" ] && rm -rf "$unzipped"
+  return 0
+}
+trap cleanup EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
   /usr/lib/wine/wineserver -w
@@ -152,19 +168,6 @@ done
 # Wine's services start with the first program and outlive it: started here, they do
 # not hold the output pipes of the test programs open.
 /usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1
-# The desktop tests and programs draw in a headless X server of their own.
-if [ "$desktop" = 1 ]; then
-  export DISPLAY=:$((90 + RANDOM % 100))
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-fi
-cleanup() {
-  /usr/lib/wine/wineserver -k 2>/dev/null || true
-  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
-  [ -n "${unzipped:-}" ] && rm -rf "$unzipped"
-  return 0
-}
-trap cleanup EXIT
 cmake --build "$build" -j "$jobs"
 
 step "Pruebas bajo Wine"
