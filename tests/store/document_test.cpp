@@ -10,8 +10,6 @@
 #include "support/test_support.hpp"
 
 #ifndef _WIN32
-#include <sys/resource.h>
-
 #include "support/child_process.hpp"
 #endif
 
@@ -237,8 +235,7 @@ TEST(Document, EntitiesThatExpandFarPastTheDocumentAreRefused) {
 #else
   // Within 200 MB of address space, where the expansion would need gigabytes.
   EXPECT_EQ(test::inChildProcess([&] {
-              const rlimit limit{200u << 20, 200u << 20};
-              setrlimit(RLIMIT_AS, &limit);
+              test::limitAddressSpace(200u << 20);
               return refused();
             }),
             7);

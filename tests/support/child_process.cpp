@@ -32,4 +32,13 @@ int inChildProcess(const std::function<int()>& body, std::optional<std::uint64_t
   return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
+void limitAddressSpace(std::uint64_t bytes) {
+#if defined(__SANITIZE_ADDRESS__)
+  static_cast<void>(bytes);
+#else
+  const rlimit limit{bytes, bytes};
+  setrlimit(RLIMIT_AS, &limit);
+#endif
+}
+
 }  // namespace vestran::test

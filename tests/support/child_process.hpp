@@ -15,4 +15,9 @@ namespace vestran::test {
 int inChildProcess(const std::function<int()>& body,
                    std::optional<std::uint64_t> fileSizeLimit = std::nullopt);
 
+// Caps the address space of the calling (child) process at `bytes`, so that a run that
+// would need gigabytes fails there. Under AddressSanitizer, whose shadow memory alone
+// takes terabytes of address space, it leaves the limit alone.
+void limitAddressSpace(std::uint64_t bytes);
+
 }  // namespace vestran::test
