@@ -92,8 +92,8 @@ std::vector<std::size_t> InteraccionQt::elegirMarcos(QWidget* padre,
     // Without frames to choose from no choice is possible: the export stops here.
     throw ExportacionCancelada(
         QString::fromUtf8("Exportación cancelada: el selector de marcos horarios no pudo leer "
-                          "el documento.\n%1\nNo se ha modificado ninguna tabla.")
-            .arg(*motivo)
+                          "el documento.\n%1\n%2")
+            .arg(*motivo, qtexto(kNingunaTablaModificada))
             .toStdString());
   }
   return Plantillas.seleccionados();
