@@ -58,22 +58,6 @@ constexpr int kOpenFlags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
 
 }  // namespace
 
-NativeFile::~NativeFile() { close(); }
-
-NativeFile::NativeFile(NativeFile&& other) noexcept { *this = std::move(other); }
-
-NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
-  if (this != &other) {
-    close();
-    handle_ = other.handle_;
-    path_ = std::move(other.path_);
-    other.handle_ = kClosed;
-  }
-  return *this;
-}
-
-bool NativeFile::isOpen() const { return handle_ != kClosed; }
-
 void NativeFile::close() noexcept {
   if (handle_ != kClosed) ::close(fdOf(handle_));
   handle_ = kClosed;
@@ -96,20 +80,14 @@ NativeFile NativeFile::openHeld(const fs::path& path, WhenHeld) {
     if (error == EAGAIN || error == EACCES) throw FileHeld(pathToUtf8(path));
     fail("No se pudo bloquear", path, error);
   }
-  NativeFile file;
-  file.handle_ = fd;
-  file.path_ = path;
-  return file;
+  return NativeFile(fd, path);
 }
 
 NativeFile NativeFile::openForReading(const fs::path& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | kOpenFlags);
   if (fd < 0) fail("No se pudo abrir", path, errno);
   requireRegular(fd, path);
-  NativeFile file;
-  file.handle_ = fd;
-  file.path_ = path;
-  return file;
+  return NativeFile(fd, path);
 }
 
 std::optional<NativeFile> NativeFile::createHeld(const fs::path& path) {
@@ -118,9 +96,7 @@ std::optional<NativeFile> NativeFile::createHeld(const fs::path& path) {
     if (errno == EEXIST) return std::nullopt;
     fail("No se pudo crear", path, errno);
   }
-  NativeFile file;
-  file.handle_ = fd;
-  file.path_ = path;
+  NativeFile file(fd, path);
   // Held from the start, so that no one takes it for the litter of a killed run.
   if (!lockWholeFile(fd, F_WRLCK)) {
     const int error = errno;
@@ -150,10 +126,7 @@ NativeFile NativeFile::takeLock(const fs::path& path) {
       if (error == EWOULDBLOCK) throw FileHeld(pathToUtf8(path));
       fail("No se pudo bloquear", path, error);
     }
-    NativeFile file;
-    file.handle_ = fd;
-    file.path_ = path;
-    return file;
+    return NativeFile(fd, path);
   }
   fail("No se pudo crear", path, EEXIST);
 }

@@ -105,22 +105,6 @@ void seekTo(HANDLE h, std::uint64_t offset, const fs::path& path, const char* wh
 
 }  // namespace
 
-NativeFile::~NativeFile() { close(); }
-
-NativeFile::NativeFile(NativeFile&& other) noexcept { *this = std::move(other); }
-
-NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
-  if (this != &other) {
-    close();
-    handle_ = other.handle_;
-    path_ = std::move(other.path_);
-    other.handle_ = kClosed;
-  }
-  return *this;
-}
-
-bool NativeFile::isOpen() const { return handle_ != kClosed; }
-
 void NativeFile::close() noexcept {
   if (handle_ != kClosed) ::CloseHandle(handleOf(handle_));
   handle_ = kClosed;
@@ -144,10 +128,7 @@ NativeFile NativeFile::openHeld(const fs::path& path, WhenHeld whenHeld) {
     fail("No se pudo abrir", path, error);
   }
   requireDiskFile(h, path);
-  NativeFile file;
-  file.handle_ = reinterpret_cast<std::intptr_t>(h);
-  file.path_ = path;
-  return file;
+  return NativeFile(reinterpret_cast<std::intptr_t>(h), path);
 }
 
 NativeFile NativeFile::openForReading(const fs::path& path) {
@@ -160,10 +141,7 @@ NativeFile NativeFile::openForReading(const fs::path& path) {
   });
   if (h == INVALID_HANDLE_VALUE) fail("No se pudo abrir", path, error);
   requireDiskFile(h, path);
-  NativeFile file;
-  file.handle_ = reinterpret_cast<std::intptr_t>(h);
-  file.path_ = path;
-  return file;
+  return NativeFile(reinterpret_cast<std::intptr_t>(h), path);
 }
 
 std::optional<NativeFile> NativeFile::createHeld(const fs::path& path) {
@@ -174,10 +152,7 @@ std::optional<NativeFile> NativeFile::createHeld(const fs::path& path) {
     if (error == ERROR_FILE_EXISTS) return std::nullopt;
     fail("No se pudo crear", path, error);
   }
-  NativeFile file;
-  file.handle_ = reinterpret_cast<std::intptr_t>(h);
-  file.path_ = path;
-  return file;
+  return NativeFile(reinterpret_cast<std::intptr_t>(h), path);
 }
 
 NativeFile NativeFile::takeLock(const fs::path& path) {
@@ -199,10 +174,7 @@ NativeFile NativeFile::takeLock(const fs::path& path) {
     fail("No se pudo abrir", path, error);
   }
   requireDiskFile(h, path);
-  NativeFile file;
-  file.handle_ = reinterpret_cast<std::intptr_t>(h);
-  file.path_ = path;
-  return file;
+  return NativeFile(reinterpret_cast<std::intptr_t>(h), path);
 }
 
 std::uint64_t NativeFile::size() const {

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "store/os/replacing.hpp"
 
@@ -70,6 +71,9 @@ class NativeFile {
   const std::filesystem::path& path() const { return path_; }
 
  private:
+  NativeFile(std::intptr_t handle, std::filesystem::path path)
+      : handle_(handle), path_(std::move(path)) {}
+
   static constexpr std::intptr_t kClosed = -1;
   std::intptr_t handle_ = kClosed;  // the descriptor, or the HANDLE's value
   std::filesystem::path path_;
