@@ -40,14 +40,21 @@ keys() {
   xdotool key --delay 100 "$@"
 }
 
-# Presses a key in a window until the window is gone.
+gone() {
+  ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable
+}
+
+# Presses a key in a window until the window is gone. The key is pressed again only after
+# three seconds without effect: a second press that came while the window was closing would
+# reach the window behind it (Return in the main window starts another export).
 press_until_gone() {
   local id=$1 key=$2
-  for _ in $(seq 1 40); do
+  for _ in $(seq 1 10); do
     keys "$id" "$key" >/dev/null 2>&1 || true
-    sleep 0.5
-    xdotool getwindowname "$id" >/dev/null 2>&1 || return 0
-    xwininfo -id "$id" 2>/dev/null | grep -q IsViewable || return 0
+    for _ in $(seq 1 15); do
+      sleep 0.2
+      gone "$id" && return 0
+    done
   done
   fail "la ventana $id no se cerró con $key"
 }
