@@ -68,6 +68,16 @@ wait_for_exit() {
   fail "vestran.exe sigue abierto"
 }
 
+# Whether the file is there within 20 s: under Wine the installer's last file (the Start-menu
+# entry) was seen to land a moment after the installer had returned.
+appears() {
+  for _ in $(seq 1 40); do
+    [ -f "$1" ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
 photograph() { xwd -id "$1" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$2"; }
 
 # Clicks a point of a window, as a user does to bring it to the front (there is no window
@@ -87,13 +97,16 @@ local_app=$("$wine" cmd.exe /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
 app_w="$local_app\\Programs\\vestran"
 app=$(unix_path "$app_w")
 for file in vestran.exe vestran-cli.exe desinstalar.exe ayuda.html platforms/qwindows.dll; do
-  [ -f "$app/$file" ] || fail "falta $file en la carpeta instalada $app_w"
+  appears "$app/$file" || fail "falta $file en la carpeta instalada $app_w"
 done
 start_menu=$(unix_path "$("$wine" cmd.exe /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
-[ -f "$start_menu/vestran.lnk" ] || fail "falta el acceso del menú Inicio"
+appears "$start_menu/vestran.lnk" || fail "falta el acceso del menú Inicio en $start_menu"
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\vestran'
-"$wine" reg query "$uninstall_key" /v QuietUninstallString >/dev/null 2>&1 ||
-  fail "el desinstalador no figura en la lista de programas"
+for attempt in $(seq 1 20); do
+  "$wine" reg query "$uninstall_key" /v QuietUninstallString >/dev/null 2>&1 && break
+  [ "$attempt" = 20 ] && fail "el desinstalador no figura en la lista de programas"
+  sleep 1
+done
 for exe in vestran.exe vestran-cli.exe; do
   resources=$(wrestool -l "$app/$exe")
   for kind in "type=version" "type=group_icon" "--type=24 "; do
