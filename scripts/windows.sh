@@ -132,7 +132,7 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DICU_DATA_LIBRARY_RELEASE="$icu/lib/libsicudt.a" \
   -DVESTRAN_STATIC_ICU=ON \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DVESTRAN_BUILD_GUI=$([ "$desktop" = 1 ] && echo ON || echo OFF) \
+  -DVESTRAN_BUILD_GUI="$([ "$desktop" = 1 ] && echo ON || echo OFF)" \
   -DVESTRAN_BUILD_TESTS=ON -DVESTRAN_WERROR="${VESTRAN_WERROR:-OFF}" >"$build/configure.log" 2>&1 ||
   { cat "$build/configure.log" >&2; exit 1; }
 # The desktop tests and programs draw in a headless X server of their own, there before
@@ -194,7 +194,8 @@ VESTRAN_WINDOWS_BUILD="$build" VESTRAN_WINDOWS_CLI="$app/vestran-cli.exe" \
 if [ "$desktop" = 1 ]; then
   step "El programa de escritorio instalado bajo Wine"
   mkdir -p "$root/docs/capturas/wine"
-  "$recipes/escritorio.sh" "$root/dist/$(basename "$app")-instalador.exe" "$root/docs/capturas/wine"
+  "$recipes/escritorio.sh" "$root/dist/$(basename "$app")-instalador.exe" \
+    "$root/docs/capturas/wine" "${VESTRAN_BUILD_DIR:-$root/build}/tools/vestran-simular-soluc"
   step "Capturas de las ventanas bajo Wine"
   windows_path() { /usr/lib/wine/wine64 winepath.exe -w "$1" 2>/dev/null | tr -d '\r'; }
   VESTRAN_CAPTURAS="$(windows_path "$root/docs/capturas/wine")" \

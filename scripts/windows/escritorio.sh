@@ -9,10 +9,12 @@
 #  5. a batch export of the example through the system's file dialog, the path typed in
 #     it (a folder with accents on drive C:, the tables on another drive): the chooser, the
 #     end box, Transformado=1 beside vestran.exe, the six tables;
-#  6. the silent uninstall: the program gone, the user's documents and tables kept.
-# Arguments: INSTALLER.exe CAPTURAS_FOLDER
+#  6. a batch import through the system's file dialog, with a solution written by the
+#     planner stand-in: Transformado=1, the result beside the document, the document as it was;
+#  7. the silent uninstall: the program gone, the user's documents and tables kept.
+# Arguments: INSTALLER.exe CAPTURAS_FOLDER SIMULAR_SOLUC (the Linux build's planner stand-in)
 set -euo pipefail
-installer=$1 shots=$2
+installer=$1 shots=$2 simular_soluc=$3
 wine=/usr/lib/wine/wine64
 work=$(mktemp -d)
 trap 'pkill -f "vestran.exe" 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -176,6 +178,26 @@ wait_for_exit
 for table in ASIGNOMT PROFT AULAT DIASHORAST GRUPOST ASIGT; do
   [ -f "$tables/$table.DBF" ] || fail "la exportación no escribió $table.DBF"
 done
+
+echo "   Importación por lotes con el diálogo de Windows" >&2
+"$simular_soluc" --dir "$tables" >/dev/null
+rm -f "$app/Dalmerin.ini"
+VESTRAN_DTEMP=$(windows_path "$tables") "$wine" "$app/vestran.exe" importar x >/dev/null 2>&1 &
+# First the reminder to open the document Colmeda exported, then the dialog.
+press_until_gone "$(window "^TransVestranColmeda$")" Return
+dialog=$(window "^Seleccione Archivo XML obtenido de COLMEDA$")
+xdotool windowfocus --sync "$dialog" >/dev/null 2>&1 || true
+xdotool type --delay 30 "$documents\\centro ejemplo.xml"
+keys "$dialog" Return
+press_until_gone "$(window "^TransVestranColmeda$")" Return
+wait_for_exit
+[ "$(tr -d '\r' <"$app/Dalmerin.ini")" = $'[Transformadores]\nTransformado=1' ] ||
+  fail "Dalmerin.ini no dice 1 tras importar: $(cat "$app/Dalmerin.ini")"
+result="$(unix_path "$documents")/ResultadoVestrancentro ejemplo.xml"
+[ -f "$result" ] || fail "la importación no escribió $result"
+grep -q "<horario" "$result" || fail "el resultado no tiene el horario"
+cmp -s "$app/ejemplo/centro-ejemplo.xml" "$(unix_path "$documents")/centro ejemplo.xml" ||
+  fail "la importación cambió el documento elegido"
 
 echo "   Desinstalación silenciosa" >&2
 "$wine" "$app_w\\desinstalar.exe" /S >/dev/null 2>&1
