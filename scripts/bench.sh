@@ -11,7 +11,7 @@
 #     and 1.3 times its memory; the import at most 1.5 times xmllint's CPU time on the result
 #     and 0.5 times its memory; each job's CPU time at most 1.15 times per doubling of the
 #     school, beyond the double (the two sizes paired run by run as well).
-# Exits 1 when a figure misses its target. Options: --solo-proporciones skips part 1;
+# Exits 1 when a figure misses its target. Options: --solo-proporciones skips step 1;
 # --pares N (at least 5) and --sesiones N (the larger size; the smaller is half) change the
 # measure; what follows -- goes to the benchmark program (--benchmark_filter=…).
 set -euo pipefail
