@@ -4,6 +4,7 @@
 
 #include <sys/resource.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -32,7 +33,10 @@ int outOfMemory(const std::function<void()>& job, const std::vector<std::string>
       job();
     } catch (const OutOfMemoryError& e) {
       for (const std::string& w : words) {
-        if (std::string(e.what()).find(w) == std::string::npos) return 8;
+        if (std::string(e.what()).find(w) == std::string::npos) {
+          std::fprintf(stderr, "Falta «%s» en: %s\n", w.c_str(), e.what());
+          return 8;
+        }
       }
       return 7;
     } catch (...) {
@@ -55,7 +59,9 @@ TEST(Memory, ATableOrADocumentTooBigForMemoryIsNamed) {
                         {"No hay memoria suficiente para leer la tabla SOLUC"}),
             7);
 
-  // A document read in pieces whose tree of fifteen million elements does not fit.
+  // A document read in pieces whose tree of fifteen million elements does not fit. Memory
+  // runs out inside the parser or in vestran's own reading, as the layout of the moment
+  // has it: either way the message says so.
   std::string muchos = "<datosGHC>";
   for (int i = 0; i < 15'000'000; ++i) muchos += "<a/>";
   writeFile(dir / "centro.xml", muchos + "</datosGHC>");
@@ -66,7 +72,7 @@ TEST(Memory, ATableOrADocumentTooBigForMemoryIsNamed) {
                   o.directorio = dir / "DTEMP";
                   Exportacion(std::move(o)).ejecutar();
                 },
-                {"no hay memoria suficiente para leerlo", "centro.xml", "Cierre otros programas",
+                {"memoria suficiente para leer", "centro.xml", "Cierre otros programas",
                  "No se ha modificado ninguna tabla"}),
             7);
 }
