@@ -35,6 +35,14 @@ class TextMap {
 
   std::size_t size() const { return entries_.size(); }
 
+  // Room for `count` entries without growing.
+  void reserve(std::size_t count) {
+    entries_.reserve(count);
+    std::size_t wanted = slots_.empty() ? 64 : slots_.size();
+    while (wanted < count * 2) wanted *= 2;
+    if (wanted != slots_.size()) rehash(wanted);
+  }
+
   void clear() {
     entries_.clear();
     slots_.clear();
@@ -99,8 +107,10 @@ class TextMap {
     slots_[i] = {static_cast<std::uint32_t>(entry + 1), tagOf(h)};
   }
 
-  void grow() {
-    slots_.assign(slots_.empty() ? 64 : slots_.size() * 2, Slot{});
+  void grow() { rehash(slots_.empty() ? 64 : slots_.size() * 2); }
+
+  void rehash(std::size_t slotCount) {
+    slots_.assign(slotCount, Slot{});
     for (std::size_t k = 0; k < entries_.size(); ++k) place(k);
   }
 

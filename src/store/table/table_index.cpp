@@ -14,9 +14,9 @@ std::string TableIndex::key(const std::vector<std::string>& values) {
 }
 
 std::optional<std::size_t> TableIndex::find(const std::string& key) const {
-  const auto it = rows_.find(key);
-  if (it == rows_.end()) return std::nullopt;
-  return it->second;
+  const std::size_t* row = rows_.find(key);
+  if (row == nullptr) return std::nullopt;
+  return *row;
 }
 
 }  // namespace vestran

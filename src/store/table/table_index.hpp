@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "store/dbase/dbase_format.hpp"
+#include "store/text_map.hpp"
 
 namespace vestran {
 
@@ -25,13 +25,13 @@ class TableIndex {
   static std::string key(const std::vector<std::string>& values);
 
   // Adds a row; an earlier row with the same key stays the one found.
-  void add(std::size_t row, std::string key) { rows_.try_emplace(std::move(key), row); }
+  void add(std::size_t row, std::string_view key) { rows_.tryEmplace(key, row); }
   std::optional<std::size_t> find(const std::string& key) const;
   void reserve(std::size_t rows) { rows_.reserve(rows); }
 
  private:
   std::vector<const dbase::Field*> fields_;
-  std::unordered_map<std::string, std::size_t> rows_;
+  TextMap<std::size_t> rows_;
 };
 
 }  // namespace vestran
