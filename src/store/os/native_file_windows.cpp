@@ -97,6 +97,35 @@ void requireDiskFile(HANDLE h, const fs::path& path) {
   }
 }
 
+// How a file is opened: the access asked for and what to do when it is missing or there.
+struct Opening {
+  DWORD access;
+  DWORD disposition;
+};
+
+// Opens the file for this process alone (no sharing) as `wanted` says, or as `denied` says
+// when access is denied; a transient hold is retried as `whenHeld` says. Throws FileHeld
+// when another program holds it, FileError for anything else (a folder, a pipe, a device).
+HANDLE openUnshared(const fs::path& path, WhenHeld whenHeld, Opening wanted, Opening denied,
+                    DWORD flags) {
+  refuseFolder(path);
+  HANDLE h = INVALID_HANDLE_VALUE;
+  const DWORD error = withRetries(whenHeld, [&]() -> DWORD {
+    h = ::CreateFileW(path.c_str(), wanted.access, 0, nullptr, wanted.disposition, flags, nullptr);
+    if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
+      h = ::CreateFileW(path.c_str(), denied.access, 0, nullptr, denied.disposition, flags,
+                        nullptr);
+    }
+    return h == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
+  });
+  if (h == INVALID_HANDLE_VALUE) {
+    if (isHeld(error)) throw FileHeld(pathToUtf8(path));
+    fail("No se pudo abrir", path, error);
+  }
+  requireDiskFile(h, path);
+  return h;
+}
+
 void seekTo(HANDLE h, std::uint64_t offset, const fs::path& path, const char* what) {
   LARGE_INTEGER to{};
   to.QuadPart = static_cast<LONGLONG>(offset);
@@ -111,23 +140,9 @@ void NativeFile::close() noexcept {
 }
 
 NativeFile NativeFile::openHeld(const fs::path& path, WhenHeld whenHeld) {
-  refuseFolder(path);
-  HANDLE h = INVALID_HANDLE_VALUE;
-  const DWORD error = withRetries(whenHeld, [&]() -> DWORD {
-    h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    // A read-only file is held for reading.
-    if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
-      h = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    return h == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
-  });
-  if (h == INVALID_HANDLE_VALUE) {
-    if (isHeld(error)) throw FileHeld(pathToUtf8(path));
-    fail("No se pudo abrir", path, error);
-  }
-  requireDiskFile(h, path);
+  // A read-only file is held for reading.
+  const HANDLE h = openUnshared(path, whenHeld, {GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING},
+                                {GENERIC_READ, OPEN_EXISTING}, FILE_ATTRIBUTE_NORMAL);
   return NativeFile(reinterpret_cast<std::intptr_t>(h), path);
 }
 
@@ -156,24 +171,12 @@ std::optional<NativeFile> NativeFile::createHeld(const fs::path& path) {
 }
 
 NativeFile NativeFile::takeLock(const fs::path& path) {
-  refuseFolder(path);
-  HANDLE h = INVALID_HANDLE_VALUE;
-  // Read access and no sharing: any user who may read the folder can take it. A link of
-  // that name is opened as the link, not followed.
-  const DWORD error = withRetries(WhenHeld::retry, [&]() -> DWORD {
-    h = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
-                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
-      h = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    }
-    return h == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
-  });
-  if (h == INVALID_HANDLE_VALUE) {
-    if (isHeld(error)) throw FileHeld(pathToUtf8(path));
-    fail("No se pudo abrir", path, error);
-  }
-  requireDiskFile(h, path);
+  // Read access and no sharing: any user who may read the folder can take it, and creates
+  // it when missing where the folder allows. A link of that name is opened as the link,
+  // not followed.
+  const HANDLE h = openUnshared(path, WhenHeld::retry, {GENERIC_READ, OPEN_ALWAYS},
+                                {GENERIC_READ, OPEN_EXISTING},
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
   return NativeFile(reinterpret_cast<std::intptr_t>(h), path);
 }
 
